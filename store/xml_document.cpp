@@ -42,55 +42,25 @@ void AppendCharacterReference(std::wstring& out, wchar_t c)
     out += L';';
 }
 
-// Attribute values: the five entities, and character references for the blanks and controls that a
-// reader would otherwise normalise to spaces.
-void AppendAttributeValue(std::wstring& out, std::wstring_view value)
-{
-    for (wchar_t c : value) {
-        switch (c) {
-        case L'<':
-            out += L"&lt;";
-            break;
-        case L'&':
-            out += L"&amp;";
-            break;
-        case L'>':
-            out += L"&gt;";
-            break;
-        case L'\'':
-            out += L"&apos;";
-            break;
-        case L'"':
-            out += L"&quot;";
-            break;
-        default:
-            if (c < 0x20)
-                AppendCharacterReference(out, c);
-            else
-                out += c;
-        }
-    }
-}
-
-void AppendTextContent(std::wstring& out, std::wstring_view text)
+// Attribute values take the five entities, and character references for the blanks and controls that a
+// reader would otherwise normalise to spaces. Text content keeps its quotes, tabs and line feeds.
+void AppendEscaped(std::wstring& out, std::wstring_view text, bool attribute)
 {
     for (wchar_t c : text) {
-        switch (c) {
-        case L'<':
+        if (c == L'<')
             out += L"&lt;";
-            break;
-        case L'&':
+        else if (c == L'&')
             out += L"&amp;";
-            break;
-        case L'>':
+        else if (c == L'>')
             out += L"&gt;";
-            break;
-        default:
-            if (c < 0x20 && c != L'\t' && c != L'\n')
-                AppendCharacterReference(out, c);
-            else
-                out += c;
-        }
+        else if (attribute && c == L'\'')
+            out += L"&apos;";
+        else if (attribute && c == L'"')
+            out += L"&quot;";
+        else if (c < 0x20 && (attribute || (c != L'\t' && c != L'\n')))
+            AppendCharacterReference(out, c);
+        else
+            out += c;
     }
 }
 
@@ -100,7 +70,7 @@ void AppendAttributes(std::wstring& out, const pugi::xml_node& node)
         out += L' ';
         out += Utf8ToWide(attribute.name());
         out += L"=\"";
-        AppendAttributeValue(out, Utf8ToWide(attribute.value()));
+        AppendEscaped(out, Utf8ToWide(attribute.value()), true);
         out += L'"';
     }
 }
@@ -143,7 +113,7 @@ void AppendNode(std::wstring& out, const pugi::xml_node& node, bool inLine)
         break;
     }
     case pugi::node_pcdata:
-        AppendTextContent(out, value);
+        AppendEscaped(out, value, false);
         break;
     case pugi::node_cdata: {
         // "]]>" cannot stand inside a section: split it across two.

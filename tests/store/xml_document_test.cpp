@@ -113,7 +113,10 @@ TEST_F(XmlDocumentTest, ReadsEveryEncoding)
     };
     const wchar_t* element = L"<a v=\"ł\"/>";
     const Case cases[] = {
-        {"UTF-8, no mark, no declaration", "<a v=\"\xC5\x82\xC3\xB3" "d\xC5\xBA\"/>", L"łódź"},
+        {"UTF-8, no mark, no declaration",
+         "<a v=\"\xC5\x82\xC3\xB3"
+         "d\xC5\xBA\"/>",
+         L"łódź"},
         {"UTF-8 with a mark", "\xEF\xBB\xBF<a v=\"\xC5\x82\"/>", L"ł"},
         {"UTF-16 LE with a mark", Utf16Le(element), L"ł"},
         {"UTF-16 BE with a mark", "\xFE\xFF" + EncodeUtf16(element, true), L"ł"},
