@@ -25,7 +25,7 @@ std::string FileNameComponent(const CString& name)
             c = '_';
     }
     if (component.empty() || component == "." || component == "..")
-        component.insert(0, "_");
+        component = "_" + component;
     return component;
 }
 

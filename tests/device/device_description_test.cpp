@@ -57,7 +57,7 @@ TEST_F(DeviceDescriptionTest, ModelsAndModesInDocumentOrder)
 </keyboard>
 <keyboard name="Bare" device_type=" 12abc"/>
 <keyboard name="Odd" device_type="x" device_info="odd">
-<mode value="one" vid="zz" pid="-0x2"/>
+<mode value="one" vid="zz" pid="-0x2" hid_interface=""/>
 </keyboard>
 <keyboard name="Second full" device_type="201" device_info="full2"/>
 </device.info>

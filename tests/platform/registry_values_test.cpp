@@ -50,7 +50,7 @@ TEST_P(RegistryValuesTest, FirstReadCreatesTheKeyAndWritesNeedIt)
 
 TEST_P(RegistryValuesTest, ValuesThatReadAsZero)
 {
-    ReadRegInt(*m_store, m_device, kLastTabIndexValue);
+    ReadRegInt(*m_store, m_device, kExitModeValue);
     struct Case {
         CString text;
         int value;
@@ -66,8 +66,8 @@ TEST_P(RegistryValuesTest, ValuesThatReadAsZero)
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(testing::Message() << "length " << c.text.size());
-        WriteRegString(*m_store, m_device, kLastTabIndexValue, c.text);
-        EXPECT_EQ(ReadRegInt(*m_store, m_device, kLastTabIndexValue), c.value);
+        WriteRegString(*m_store, m_device, kExitModeValue, c.text);
+        EXPECT_EQ(ReadRegInt(*m_store, m_device, kExitModeValue), c.value);
     }
     EXPECT_EQ(ReadRegInt(*m_store, m_device, L"never_written"), 0);
 }
