@@ -1,8 +1,6 @@
 #include "update/extract_archive.h"
 
-#include <cerrno>
 #include <ctime>
-#include <fcntl.h>
 #include <string>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -12,6 +10,7 @@
 
 #include "core/folders.h"
 #include "core/native_path.h"
+#include "update/file_output.h"
 
 namespace {
 
@@ -86,29 +85,13 @@ bool EntryTime(const unz_file_info64& info, timespec& when)
     return true;
 }
 
-bool WriteAll(int fd, const char* data, size_t size)
-{
-    while (size > 0) {
-        const ssize_t written = ::write(fd, data, size);
-        if (written < 0 && errno == EINTR)
-            continue;
-        if (written <= 0)
-            return false;
-        data += written;
-        size -= static_cast<size_t>(written);
-    }
-    return true;
-}
-
 // Writes the current entry's data to a new file at `file`. A failure removes what was written: a
 // damaged installer must not be started.
 bool WriteEntryFile(unzFile zip, const unz_file_info64& info, const std::string& file, mode_t permissions)
 {
-    // Removing first replaces a read-only leftover and never follows a link planted at the path.
-    ::unlink(file.c_str());
     if (unzOpenCurrentFile(zip) != UNZ_OK)
         return false;
-    const int fd = ::open(file.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC | O_NOFOLLOW, permissions);
+    const int fd = CreateReplacingFile(file, permissions);
     if (fd < 0) {
         unzCloseCurrentFile(zip);
         return false;

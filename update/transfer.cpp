@@ -1,14 +1,13 @@
 #include "update/transfer.h"
 
 #include <algorithm>
-#include <cerrno>
 #include <climits>
-#include <fcntl.h>
 #include <string>
 #include <unistd.h>
 #include <vector>
 
 #include "core/native_path.h"
+#include "update/file_output.h"
 
 namespace {
 
@@ -24,20 +23,6 @@ void Post(DownloadProgress* progress, int value)
 {
     if (progress)
         progress->Post(value);
-}
-
-bool WriteAll(int fd, const char* data, size_t size)
-{
-    while (size > 0) {
-        const ssize_t written = ::write(fd, data, size);
-        if (written < 0 && errno == EINTR)
-            continue;
-        if (written <= 0)
-            return false;
-        data += written;
-        size -= static_cast<size_t>(written);
-    }
-    return true;
 }
 
 } // namespace
@@ -77,10 +62,7 @@ int DownloadFile(HttpClient& http, const CString& address, const CString& path, 
         return kTransferFailed;
     Post(progress, 8);
 
-    // Removing first means a link planted at the path is replaced, never followed.
-    const std::string file = NativePath(path);
-    ::unlink(file.c_str());
-    const int fd = ::open(file.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC | O_NOFOLLOW, 0666);
+    const int fd = CreateReplacingFile(NativePath(path), 0666);
     if (fd < 0)
         return kTransferFailed;
 

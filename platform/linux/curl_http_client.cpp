@@ -100,7 +100,7 @@ public:
 
         // The request counts as open once its body starts (or it ends without one).
         while (!m_done && Available() == 0)
-            Pump();
+            Pump(1);
         // Data that arrived before a failure is still delivered; the failure shows on a later Read.
         if (m_done && m_result != CURLE_OK && Available() == 0) {
             Report(url);
@@ -125,7 +125,7 @@ public:
     long Read(char* buffer, size_t size) override
     {
         while (!m_done && Available() < size)
-            Pump();
+            Pump(size);
         const size_t count = std::min(size, Available());
         if (count == 0) {
             if (m_result == CURLE_OK)
@@ -133,12 +133,10 @@ public:
             Report(m_url);
             return -1;
         }
-        std::memcpy(buffer, m_pending.data() + m_offset, count);
-        m_offset += count;
-        if (m_offset == m_pending.size()) {
-            m_pending.clear();
-            m_offset = 0;
-        }
+        // The leftover is only what the last round delivered past `size`: moving it down is cheap, and a
+        // long download never accumulates in memory.
+        std::memcpy(buffer, m_pending.data(), count);
+        m_pending.erase(0, count);
         return static_cast<long>(count);
     }
 
@@ -157,11 +155,12 @@ private:
         return size * count;
     }
 
-    size_t Available() const { return m_pending.size() - m_offset; }
+    size_t Available() const { return m_pending.size(); }
 
-    // One round of work: perform what is ready, then wait for the socket or curl's next timer. The
-    // connect time-out and the stall timer guarantee that the transfer reaches m_done.
-    void Pump()
+    // One round of work: perform what is ready, then, while fewer than `wanted` bytes wait to be read,
+    // wait for the socket or curl's next timer. The connect time-out and the stall timer guarantee
+    // that the transfer reaches m_done.
+    void Pump(size_t wanted)
     {
         int running = 0;
         const CURLMcode code = curl_multi_perform(m_multi, &running);
@@ -176,7 +175,7 @@ private:
             Finish(code == CURLM_OK ? CURLE_OK : CURLE_FAILED_INIT);
             return;
         }
-        if (Available() > 0)
+        if (Available() >= wanted)
             return;
         const auto idle =
             std::chrono::duration_cast<std::chrono::milliseconds>(Clock::now() - m_lastActivity);
@@ -210,7 +209,6 @@ private:
     bool m_done = false;
     CURLcode m_result = CURLE_OK;
     std::string m_pending;
-    size_t m_offset = 0;
     uint64_t m_contentLength = 0;
     std::string m_url;
     std::chrono::milliseconds m_stallTimeout{0};
