@@ -67,7 +67,8 @@ std::optional<CString> Updater::PublishedVersionFromText(const CString& text)
 {
     if (text.empty() || text.size() > kMaxVersionLength)
         return std::nullopt;
-    CString version = text;
+    // A version file saved by a Windows editor may start with a byte order mark.
+    CString version = text.front() == L'\uFEFF' ? text.substr(1) : text;
     while (!version.empty() && std::iswspace(version.back()))
         version.pop_back();
     if (version.empty())

@@ -55,8 +55,9 @@ public:
     // The same with "FirmwareUpdateTool-<version>.exe" and the firmware update address.
     UpdateOutcome UpdateFirmwareTool();
 
-    // A fetched text of 1 to 10 characters is a published version. Trailing white space (a final CR LF)
-    // is dropped; a text that would leave the temp folder as part of a file name is refused.
+    // A fetched text of 1 to 10 characters is a published version. A leading byte order mark and
+    // trailing white space (a final CR LF) are dropped; a text that would leave the temp folder as part
+    // of a file name is refused.
     static std::optional<CString> PublishedVersionFromText(const CString& text);
 
     // Whether a program fetched from `address` may be started: https or a local file.

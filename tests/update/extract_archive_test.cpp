@@ -67,6 +67,8 @@ TEST(ExtractArchive, HostileNamesLandInsideTheTarget)
                           {.name = "C:\\drive.txt", .data = "1"},
                           {.name = "..\\..\\back.txt", .data = "2"},
                           {.name = "../../up.txt", .data = "3"},
+                          {.name = "../one-up.txt", .data = "3a"},
+                          {.name = "..\\one-up-too.txt", .data = "3b"},
                           {.name = "/tmp/absolute.txt", .data = "4"},
                           {.name = "sub/../../../mixed.txt", .data = "5"},
                           {.name = "..", .data = "6"},
@@ -76,9 +78,9 @@ TEST(ExtractArchive, HostileNamesLandInsideTheTarget)
 
     ASSERT_TRUE(ExtractArchive(Utf8ToWide(archive.string()), Utf8ToWide(target.string())));
 
-    const std::set<std::string> expected{"hostile.zip",        "a/b/temp/drive.txt",
-                                         "a/b/temp/back.txt",  "a/b/temp/up.txt",
-                                         "a/b/temp/mixed.txt", "a/b/temp/tmp/absolute.txt"};
+    const std::set<std::string> expected{
+        "hostile.zip",        "a/b/temp/drive.txt",        "a/b/temp/back.txt",   "a/b/temp/up.txt",
+        "a/b/temp/mixed.txt", "a/b/temp/tmp/absolute.txt", "a/b/temp/one-up.txt", "a/b/temp/one-up-too.txt"};
     EXPECT_EQ(FilesBelow(root.Path()), expected) << "no escaped file and no link";
     EXPECT_EQ(ReadFileBytes(target / "mixed.txt"), "5");
 }

@@ -113,6 +113,7 @@ TEST(Updater, SoftwareCheckActsOnlyOnAUsableNewerVersion)
         {"1.0.0", L"1.0", true, L"1.0.0"},        // different part counts count as newer
         {"1.1.9", L"1.2.0", false, L"1.1.9"},     // older
         {"1.2.0\r\n", L"1.2.0", false, L"1.2.0"}, // equal
+        {"\uFEFF1.3\r\n", L"1.2", true, L"1.3"},  // saved with a byte order mark
         {"", L"1.0", false, L""},
         {"1.0.0.12345", L"1.0", false, L""}, // more than 10 characters
         {"\r\n", L"1.0", false, L""},
