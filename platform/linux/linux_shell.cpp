@@ -27,10 +27,9 @@ std::string FindOnPath(const std::string& name)
     std::string_view rest = path && *path ? path : "/usr/local/bin:/usr/bin:/bin";
     while (true) {
         const size_t colon = rest.find(':');
-        std::string folder(rest.substr(0, colon));
-        if (folder.empty())
-            folder = ".";
-        const std::string candidate = folder + '/' + name;
+        const std::string_view folder = rest.substr(0, colon);
+        std::string candidate;
+        candidate.append(folder.empty() ? std::string_view(".") : folder).append("/").append(name);
         struct stat st {};
         if (::stat(candidate.c_str(), &st) == 0 && S_ISREG(st.st_mode) &&
             ::access(candidate.c_str(), X_OK) == 0)
@@ -114,7 +113,7 @@ bool LinuxShell::StartProgram(const CString& path)
     if (file.empty() || ::stat(file.c_str(), &st) != 0)
         return false;
     if (file.find('/') == std::string::npos)
-        file = "./" + file;
+        file.insert(0, "./");
     if (S_ISREG(st.st_mode) && ::access(file.c_str(), X_OK) == 0)
         return SpawnDetached({file});
     const std::string opener = FindOnPath(m_opener);
