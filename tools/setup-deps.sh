@@ -13,7 +13,7 @@ packages=(
   libcairo2-dev libpango1.0-dev libgdk-pixbuf-2.0-dev
   fonts-liberation2 fonts-open-sans
   # tests and benchmarks
-  libgtest-dev libgmock-dev libbenchmark-dev libcpp-httplib-dev
+  libgtest-dev libgmock-dev libbenchmark-dev libcpp-httplib-dev libssl-dev
   xvfb xauth xdotool imagemagick pulseaudio pulseaudio-utils
 )
 
