@@ -6,6 +6,7 @@
 #include "core/folders.h"
 #include "core/native_path.h"
 #include "store/record_statement.h"
+#include "store/sqlite_auto_transaction.h"
 
 namespace {
 
@@ -133,15 +134,11 @@ bool ProfileDatabase::RunSchema()
 {
     // One transaction: a file is never left with half of its tables. A failing statement does not
     // stop the others.
-    m_db.Execute("BEGIN");
+    SQLiteAutoTransaction transaction(&m_db);
     bool allOk = true;
     for (const char* sql : kSchema)
         allOk = m_db.Execute(sql) == SQLITE_OK && allOk;
-    if (m_db.Execute("END") != SQLITE_OK) {
-        m_db.Execute("ROLLBACK");
-        allOk = false;
-    }
-    return allOk;
+    return transaction.End() && allOk;
 }
 
 void ProfileDatabase::DeleteDatabaseFile(const CString& dataFolder, const CString& modelName)

@@ -83,8 +83,10 @@ TEST_F(RecordsTest, ProfilesRoundTrip)
 TEST_F(RecordsTest, TextThatIsNullOrNotUtf8ReadsEmpty)
 {
     const RawDatabase raw = Raw();
-    raw.Execute("INSERT INTO t_profile_data(name, status, app, type) VALUES (NULL, 0, X'C328', 0)");
-    raw.Execute("INSERT INTO t_profile_data(name, status, app, type) VALUES (X'FF61', 0, 'ok', 0)");
+    raw.Execute(
+        "INSERT INTO t_profile_data(name, status, app, type) VALUES (NULL, 0, CAST(X'C328' AS TEXT), 0)");
+    raw.Execute(
+        "INSERT INTO t_profile_data(name, status, app, type) VALUES (CAST(X'FF61' AS TEXT), 0, 'ok', 0)");
     ProfileList list;
     ASSERT_EQ(m_database.ListProfiles(list), 2);
     EXPECT_EQ(list[0]->name, L"");
