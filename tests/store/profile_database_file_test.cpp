@@ -250,6 +250,14 @@ TEST_F(ProfileDatabaseTest, DeletingTheOpenFileClosesItFirst)
     ASSERT_TRUE(Open());
     EXPECT_EQ(m_database.AddMacro(L"new"), 1);
     EXPECT_EQ(Raw().Rows("SELECT name FROM t_macro_data"), Rows({{"new"}}));
+
+    // Removed by someone else while open: opening again starts a new file instead of writing on into
+    // the removed one.
+    for (const char* suffix : {"", "-wal", "-shm"})
+        fs::remove(DbFile().string() + suffix);
+    ASSERT_TRUE(Open());
+    EXPECT_EQ(m_database.AddMacro(L"newer"), 1);
+    EXPECT_EQ(Raw().Rows("SELECT name FROM t_macro_data"), Rows({{"newer"}}));
 }
 
 TEST_F(ProfileDatabaseTest, ProcessKilledWhileWritingLeavesASoundFile)
