@@ -35,9 +35,9 @@ int DecimalAttribute(const XmlDocument& document, std::wstring_view name)
     return LeadingDecimal(document.GetAttribute(name));
 }
 
-LayoutFile::Light ReadLight(XmlDocument& document)
+LightingInfo ReadLight(XmlDocument& document)
 {
-    LayoutFile::Light light;
+    LightingInfo light;
     light.rgbKeyboard = IsOne(document.GetAttribute(L"rgb_keyboard"));
     light.defaultMode = DecimalAttribute(document, L"default_mode");
     light.defaultBrightness = DecimalAttribute(document, L"default_brightness");
@@ -143,8 +143,8 @@ std::optional<LayoutFile> ReadLayoutFile(const CString& path)
     if (document.FindElement(L"function"))
         file.sleepTime = IsOne(document.GetAttribute(L"sleep_time"));
     if (document.FindElement(L"firmware"))
-        file.firmware = LayoutFile::Firmware{document.GetAttribute(L"version"),
-                                             document.GetAttribute(L"file"), document.GetAttribute(L"url")};
+        file.firmware = FirmwareInfo{document.GetAttribute(L"version"), document.GetAttribute(L"file"),
+                                     document.GetAttribute(L"url")};
     if (document.FindElement(L"light"))
         file.light = ReadLight(document);
     if (document.FindElement(L"Keyboard")) {
@@ -174,20 +174,10 @@ void KeyboardLayout::Apply(const LayoutFile& file)
                        (file.menu->lightMode ? kFeatureLighting : 0);
     if (file.sleepTime)
         sleepTime = *file.sleepTime;
-    if (file.firmware) {
-        firmwareVersion = file.firmware->version;
-        firmwareFile = file.firmware->file;
-        firmwareUrl = file.firmware->url;
-    }
-    if (file.light) {
-        rgbKeyboard = file.light->rgbKeyboard;
-        defaultMode = file.light->defaultMode;
-        defaultBrightness = file.light->defaultBrightness;
-        defaultSpeed = file.light->defaultSpeed;
-        brightnessMax = file.light->brightnessMax;
-        speedMax = file.light->speedMax;
-        lightModes = file.light->modes;
-    }
+    if (file.firmware)
+        firmware = *file.firmware;
+    if (file.light)
+        lighting = *file.light;
 
     keyIndexByCode.clear();
     colourIndexByCode.clear();

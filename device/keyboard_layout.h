@@ -81,25 +81,29 @@ struct KeyboardGeometry {
     bool operator==(const KeyboardGeometry&) const = default;
 };
 
+// The `firmware` element: the update offered for the model.
+struct FirmwareInfo {
+    CString version;
+    CString file;
+    CString url;
+};
+
+// The `light` element: lighting defaults, slider maxima and the model's lighting modes.
+struct LightingInfo {
+    bool rgbKeyboard = false;
+    int defaultMode = 0;
+    int defaultBrightness = 0;
+    int defaultSpeed = 0;
+    int brightnessMax = 0;
+    int speedMax = 0;
+    std::vector<LightRow> modes; // name, mode and config_func of each `info`, in order; the rest is 0
+};
+
 // What one layout file says. A missing element is nullopt: the state it would set stays as it was.
 struct LayoutFile {
     struct Menu {
         bool macro = false;
         bool lightMode = false;
-    };
-    struct Firmware {
-        CString version;
-        CString file;
-        CString url;
-    };
-    struct Light {
-        bool rgbKeyboard = false;
-        int defaultMode = 0;
-        int defaultBrightness = 0;
-        int defaultSpeed = 0;
-        int brightnessMax = 0;
-        int speedMax = 0;
-        std::vector<LightRow> modes; // name, mode and config_func of each `info`; the rest is 0
     };
     struct Key {
         LayoutKeyItem item;
@@ -108,8 +112,8 @@ struct LayoutFile {
 
     std::optional<Menu> menu;
     std::optional<bool> sleepTime; // the `function` element
-    std::optional<Firmware> firmware;
-    std::optional<Light> light;
+    std::optional<FirmwareInfo> firmware;
+    std::optional<LightingInfo> light;
     std::optional<KeyboardGeometry> keyboard;
     std::vector<Key> keys; // only with `Keyboard`, in document order
 };
@@ -127,16 +131,8 @@ struct KeyboardLayout {
     CString modelName; // also the name of the model's database
     int featureFlags = kFeaturesAll;
     bool sleepTime = false;
-    CString firmwareVersion;
-    CString firmwareFile;
-    CString firmwareUrl;
-    bool rgbKeyboard = false;
-    int defaultMode = 0;
-    int defaultBrightness = 0;
-    int defaultSpeed = 0;
-    int brightnessMax = 0;
-    int speedMax = 0;
-    std::vector<LightRow> lightModes;
+    FirmwareInfo firmware;
+    LightingInfo lighting;
     KeyboardGeometry geometry; // the last `Keyboard` read; the views keep it when a layout has none
     std::vector<LayoutKeyItem> keyItems;
     std::map<int, int> keyIndexByCode;    // key code → key index, for the key map download

@@ -26,7 +26,7 @@ KeyboardModelSelection::KeyboardModelSelection(const DeviceDescription& descript
 void KeyboardModelSelection::SelectDeviceType(int deviceType)
 {
     KeyboardLayout layout = *Layout();
-    layout.firmwareUrl.clear();
+    layout.firmware.url.clear();
 
     const DeviceRecord* model = m_description.FindModel(deviceType);
     const CString layoutName = model ? model->layoutName : CString();
@@ -74,9 +74,9 @@ void KeyboardModelSelection::UpdateView(const LayoutFile& file, const KeyboardLa
         m_view.SetTabItemVisible(3, flags & kFeatureLighting);
     }
     if (file.firmware)
-        m_view.ShowFirmwareUpdate(!layout.firmwareVersion.empty() && !layout.firmwareFile.empty());
+        m_view.ShowFirmwareUpdate(!layout.firmware.version.empty() && !layout.firmware.file.empty());
     if (file.light)
-        m_view.SetLightingMaxima(layout.brightnessMax, layout.speedMax);
+        m_view.SetLightingMaxima(layout.lighting.brightnessMax, layout.lighting.speedMax);
 
     const std::vector<KeyboardView> views = ViewsSelectedBy(flags);
     for (KeyboardView view : views)

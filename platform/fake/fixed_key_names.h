@@ -1,6 +1,6 @@
 #pragma once
-// Key names from a fixed table: a US keyboard as the X11 backend names it. Used without a display and
-// by tests, which can rename single keys to stand for another layout.
+// Key names from a fixed table: a US keyboard as the X11 backend names it (UsKeyName). Used without a
+// display and by tests, which can rename single keys to stand for another layout.
 
 #include <map>
 
@@ -8,13 +8,11 @@
 
 class FixedKeyNames : public KeyNameSource {
 public:
-    FixedKeyNames();
-
     CString KeyName(unsigned virtualKey) const override;
 
     // Gives one key another name; an empty name makes the key unknown.
     void SetName(unsigned virtualKey, const CString& name);
 
 private:
-    std::map<unsigned, CString> m_names;
+    std::map<unsigned, CString> m_renamed;
 };

@@ -93,24 +93,24 @@ TEST(ReadLayoutFile, EveryElementAndKeyForm)
 
     EXPECT_EQ(layout.featureFlags, 0x45) << "menu without macros, with lighting";
     EXPECT_TRUE(layout.sleepTime);
-    EXPECT_EQ(layout.firmwareVersion, L"105");
-    EXPECT_EQ(layout.firmwareFile, L"tool");
-    EXPECT_EQ(layout.firmwareUrl, L"https://example.invalid/fw/");
+    EXPECT_EQ(layout.firmware.version, L"105");
+    EXPECT_EQ(layout.firmware.file, L"tool");
+    EXPECT_EQ(layout.firmware.url, L"https://example.invalid/fw/");
 
-    EXPECT_TRUE(layout.rgbKeyboard);
-    EXPECT_EQ(layout.defaultMode, 2);
-    EXPECT_EQ(layout.defaultBrightness, 3);
-    EXPECT_EQ(layout.defaultSpeed, 1);
-    EXPECT_EQ(layout.brightnessMax, 4);
-    EXPECT_EQ(layout.speedMax, 5);
-    ASSERT_EQ(layout.lightModes.size(), 3u);
-    EXPECT_EQ(layout.lightModes[0].name, L"800");
-    EXPECT_EQ(layout.lightModes[0].mode, 1);
-    EXPECT_EQ(layout.lightModes[0].config_func, 49);
-    EXPECT_EQ(layout.lightModes[1].config_func, 512);
-    EXPECT_EQ(layout.lightModes[2].name, L"x");
-    EXPECT_EQ(layout.lightModes[2].mode, 0) << "not a number";
-    EXPECT_EQ(layout.lightModes[2].config_func, 0) << "attribute is decimal: 0x100 reads 0";
+    EXPECT_TRUE(layout.lighting.rgbKeyboard);
+    EXPECT_EQ(layout.lighting.defaultMode, 2);
+    EXPECT_EQ(layout.lighting.defaultBrightness, 3);
+    EXPECT_EQ(layout.lighting.defaultSpeed, 1);
+    EXPECT_EQ(layout.lighting.brightnessMax, 4);
+    EXPECT_EQ(layout.lighting.speedMax, 5);
+    ASSERT_EQ(layout.lighting.modes.size(), 3u);
+    EXPECT_EQ(layout.lighting.modes[0].name, L"800");
+    EXPECT_EQ(layout.lighting.modes[0].mode, 1);
+    EXPECT_EQ(layout.lighting.modes[0].config_func, 49);
+    EXPECT_EQ(layout.lighting.modes[1].config_func, 512);
+    EXPECT_EQ(layout.lighting.modes[2].name, L"x");
+    EXPECT_EQ(layout.lighting.modes[2].mode, 0) << "not a number";
+    EXPECT_EQ(layout.lighting.modes[2].config_func, 0) << "attribute is decimal: 0x100 reads 0";
 
     EXPECT_EQ(layout.geometry, (KeyboardGeometry{330, 60, 200, 100, L"small.png", 2, 3}));
     EXPECT_EQ(layout.geometry.ViewRect(), CRect(330, 60, 530, 160));
@@ -186,10 +186,10 @@ TEST(KeyboardLayoutApply, MissingElementsKeepTheirState)
     layout.Apply(ReadFixture("keys_only.xml"));
     EXPECT_EQ(layout.featureFlags, 0x45);
     EXPECT_EQ(layout.sleepTime, before.sleepTime);
-    EXPECT_EQ(layout.firmwareVersion, before.firmwareVersion);
-    EXPECT_EQ(layout.firmwareUrl, before.firmwareUrl);
-    EXPECT_EQ(layout.defaultMode, before.defaultMode);
-    EXPECT_EQ(layout.lightModes.size(), before.lightModes.size());
+    EXPECT_EQ(layout.firmware.version, before.firmware.version);
+    EXPECT_EQ(layout.firmware.url, before.firmware.url);
+    EXPECT_EQ(layout.lighting.defaultMode, before.lighting.defaultMode);
+    EXPECT_EQ(layout.lighting.modes.size(), before.lighting.modes.size());
     // The keys are replaced, not merged.
     EXPECT_EQ(layout.keyItems, std::vector{Item(0x28, L"Enter", L"Enter", 3, CRect(5, 5, 65, 35))});
     EXPECT_EQ(layout.keyIndexByCode, (std::map<int, int>{{0x28, 3}}));

@@ -2,6 +2,7 @@
 
 #include <filesystem>
 #include <string>
+#include <tuple>
 #include <vector>
 
 #include "device/device_description.h"
@@ -59,15 +60,6 @@ public:
     std::vector<std::string> calls;
 };
 
-DeviceRecord Model(const wchar_t* name, int type, const wchar_t* layout)
-{
-    DeviceRecord record;
-    record.name = name;
-    record.deviceType = type;
-    record.layoutName = layout;
-    return record;
-}
-
 std::vector<std::string> KeyAdds(const std::vector<const char*>& views, const std::vector<const char*>& keys)
 {
     std::vector<std::string> calls;
@@ -93,11 +85,16 @@ protected:
         for (const char* layout : {"edge_keys", "keys_only", "out_of_order"})
             std::filesystem::copy_file(FixturesDir() / "layouts" / (std::string(layout) + ".xml"),
                                        m_app.Path() / "layouts" / (std::string(layout) + ".xml"));
-        m_description.models = {
-            Model(L"Edge", 201, L"edge_keys"),       Model(L"Plain", 202, L"keys_only"),
-            Model(L"Odd", 203, L"out_of_order"),     Model(L"Lost", 101, L"missing"),
-            Model(L"Edge again", 201, L"keys_only"),
+        const std::tuple<const wchar_t*, int, const wchar_t*> models[] = {
+            {L"Edge", 201, L"edge_keys"}, {L"Plain", 202, L"keys_only"},      {L"Odd", 203, L"out_of_order"},
+            {L"Lost", 101, L"missing"},   {L"Edge again", 201, L"keys_only"},
         };
+        for (const auto& [name, type, layout] : models) {
+            DeviceRecord& model = m_description.models.emplace_back();
+            model.name = name;
+            model.deviceType = type;
+            model.layoutName = layout;
+        }
     }
     ~KeyboardModelSelectionTest() override { m_database.Close(); }
 
@@ -128,7 +125,7 @@ TEST_F(KeyboardModelSelectionTest, SelectsTheFirstModelOfTheTypeAndFillsTheFlagg
     EXPECT_EQ(layout->deviceType, 201);
     EXPECT_EQ(layout->modelName, L"Edge") << "duplicate types resolve to the first";
     EXPECT_EQ(layout->featureFlags, 0x45);
-    EXPECT_EQ(layout->firmwareUrl, L"https://example.invalid/fw/");
+    EXPECT_EQ(layout->firmware.url, L"https://example.invalid/fw/");
     EXPECT_EQ(layout->keyItems.size(), kEdgeKeys.size());
     EXPECT_TRUE(m_database.IsOpened());
     EXPECT_TRUE(DatabaseFileExists("Edge"));
@@ -193,8 +190,8 @@ TEST_F(KeyboardModelSelectionTest, MissingLayoutSwitchesOnlyTheModelAndDatabase)
     EXPECT_EQ(after->modelName, L"Lost");
     EXPECT_TRUE(DatabaseFileExists("Lost"));
     EXPECT_TRUE(m_view.calls.empty()) << "the views keep their items";
-    EXPECT_EQ(after->firmwareUrl, L"") << "the firmware address is cleared at every selection";
-    EXPECT_EQ(after->firmwareVersion, before->firmwareVersion);
+    EXPECT_EQ(after->firmware.url, L"") << "the firmware address is cleared at every selection";
+    EXPECT_EQ(after->firmware.version, before->firmware.version);
     EXPECT_EQ(after->featureFlags, before->featureFlags);
     EXPECT_EQ(after->keyItems, before->keyItems);
     EXPECT_EQ(after->matrix, before->matrix);

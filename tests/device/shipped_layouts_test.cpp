@@ -80,26 +80,26 @@ TEST_F(ShippedLayouts, EveryModelHasAWellFormedLayout)
         ASSERT_TRUE(file->menu.has_value());
         EXPECT_EQ(layout.featureFlags, 0x47) << "every page";
         ASSERT_TRUE(file->firmware.has_value());
-        EXPECT_FALSE(layout.firmwareVersion.empty());
-        EXPECT_FALSE(layout.firmwareFile.empty());
-        EXPECT_TRUE(layout.firmwareUrl.starts_with(L"https://"));
-        EXPECT_TRUE(layout.firmwareUrl.ends_with(L"/"))
+        EXPECT_FALSE(layout.firmware.version.empty());
+        EXPECT_FALSE(layout.firmware.file.empty());
+        EXPECT_TRUE(layout.firmware.url.starts_with(L"https://"));
+        EXPECT_TRUE(layout.firmware.url.ends_with(L"/"))
             << "the version text is fetched from url + \"version\"";
 
         // Lighting: defaults within the maxima, a default mode that exists, names that are texts of every
         // language, and every parameter bit of the lighting page in use.
         ASSERT_TRUE(file->light.has_value());
-        EXPECT_TRUE(layout.rgbKeyboard);
-        EXPECT_GT(layout.brightnessMax, 0);
-        EXPECT_GT(layout.speedMax, 0);
-        EXPECT_LE(layout.defaultBrightness, layout.brightnessMax);
-        EXPECT_LE(layout.defaultSpeed, layout.speedMax);
+        EXPECT_TRUE(layout.lighting.rgbKeyboard);
+        EXPECT_GT(layout.lighting.brightnessMax, 0);
+        EXPECT_GT(layout.lighting.speedMax, 0);
+        EXPECT_LE(layout.lighting.defaultBrightness, layout.lighting.brightnessMax);
+        EXPECT_LE(layout.lighting.defaultSpeed, layout.lighting.speedMax);
         std::set<int> modes;
         int usedBits = 0;
         int customModes = 0;
         int musicModes = 0;
         int screenModes = 0;
-        for (const LightRow& row : layout.lightModes) {
+        for (const LightRow& row : layout.lighting.modes) {
             SCOPED_TRACE(WideToUtf8(row.name));
             EXPECT_GE(row.mode, 1) << "the keyboard receives mode - 1";
             EXPECT_TRUE(modes.insert(row.mode).second) << "mode " << row.mode << " twice";
@@ -113,7 +113,7 @@ TEST_F(ShippedLayouts, EveryModelHasAWellFormedLayout)
                 EXPECT_FALSE(ReadProfileString(language, L"KB.DIALOG", row.name, 260).empty())
                     << WideToUtf8(language);
         }
-        EXPECT_TRUE(modes.contains(layout.defaultMode));
+        EXPECT_TRUE(modes.contains(layout.lighting.defaultMode));
         EXPECT_EQ(usedBits, kParameterBits);
         EXPECT_EQ(customModes, 1);
         EXPECT_EQ(musicModes, 1);
