@@ -100,13 +100,10 @@ template <typename Row, size_t N> const Row* FindRow(const Row (&rows)[N], unsig
     return it == std::end(rows) ? nullptr : &*it;
 }
 
-const wchar_t* FindName(std::span<const KeyName> names, unsigned virtualKey)
+template <size_t N> const wchar_t* FindName(const KeyName (&names)[N], unsigned virtualKey)
 {
-    for (const KeyName& entry : names) {
-        if (entry.virtualKey == virtualKey)
-            return entry.name;
-    }
-    return nullptr;
+    const KeyName* entry = FindRow(names, virtualKey, &KeyName::virtualKey);
+    return entry ? entry->name : nullptr;
 }
 
 // Keypad keys by scan code, in the order 71–83: 7 8 9 - 4 5 6 + 1 2 3 0 decimal. The minus and plus
