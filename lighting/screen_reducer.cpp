@@ -3,9 +3,32 @@
 #include <cstddef>
 #include <cstdint>
 
-ScreenReducer::ScreenReducer()
-    : m_columnShares(Shares(kSampleWidth, kGridWidth)), m_rowShares(Shares(kSampleHeight, kGridHeight))
+ScreenReducer::ScreenReducer() : m_rowShares(Shares(kSampleHeight, kGridHeight))
 {
+    const std::vector<Share> shares = Shares(kSampleWidth, kGridWidth);
+    for (CellColumns& cell : m_cellColumns)
+        cell.begin = cell.end = -1;
+    const auto addEdge = [this](int c, int x, int weight) {
+        CellColumns& cell = m_cellColumns[c];
+        cell.edgeColumn[cell.edgeCount] = x;
+        cell.edgeWeight[cell.edgeCount] = weight;
+        ++cell.edgeCount;
+    };
+    for (int x = 0; x < kSampleWidth; ++x) {
+        const Share& share = shares[x];
+        if (share.nextWeight == 0) {
+            CellColumns& cell = m_cellColumns[share.cell];
+            if (cell.begin < 0)
+                cell.begin = x;
+            cell.end = x + 1;
+        } else {
+            addEdge(share.cell, x, share.weight);
+            addEdge(share.cell + 1, x, share.nextWeight);
+        }
+    }
+    for (CellColumns& cell : m_cellColumns)
+        if (cell.begin < 0)
+            cell.begin = cell.end = 0;
 }
 
 std::vector<ScreenReducer::Share> ScreenReducer::Shares(int samples, int cells)
@@ -35,42 +58,65 @@ void ScreenReducer::PickColumns(int screenWidth)
     m_pickedFor = screenWidth;
 }
 
+namespace {
+
+// The three channels of 0x00RRGGBB spread into 21-bit lanes of one word, so one multiply-add weighs a
+// whole pixel. A lane holds at most 255 × 480 (one cell row of weights), well below 2^21.
+constexpr int kLane = 21;
+constexpr uint64_t kLaneMask = (uint64_t{1} << kLane) - 1;
+
+uint64_t Spread(uint32_t pixel)
+{
+    return (pixel & 0xFF) | (uint64_t{pixel & 0xFF00} << (kLane - 8)) |
+           (uint64_t{pixel & 0xFF0000} << (2 * kLane - 16));
+}
+
+} // namespace
+
 bool ScreenReducer::Reduce(const ScreenImage& screen, Grid& grid)
 {
     if (!screen.pixels || screen.width <= 0 || screen.height <= 0 || screen.stride < screen.width)
         return false;
     PickColumns(screen.width);
 
-    constexpr int kCells = kGridWidth * kGridHeight;
-    std::array<uint64_t, kCells * 3> sums{};
+    // Per cell: red, green, blue.
+    std::array<uint64_t, kGridWidth * kGridHeight * 3> sums{};
     for (int y = 0; y < kSampleHeight; ++y) {
         const int screenRow = static_cast<int>((2LL * y + 1) * screen.height / (2LL * kSampleHeight));
         const uint32_t* row = screen.pixels + static_cast<std::ptrdiff_t>(screenRow) * screen.stride;
 
-        std::array<uint32_t, kGridWidth * 3> rowSums{};
-        for (int x = 0; x < kSampleWidth; ++x) {
-            const uint32_t pixel = row[m_pickedColumns[x]];
-            const uint32_t channels[3] = {(pixel >> 16) & 0xFF, (pixel >> 8) & 0xFF, pixel & 0xFF};
-            const Share& share = m_columnShares[x];
-            for (int k = 0; k < 3; ++k) {
-                rowSums[share.cell * 3 + k] += channels[k] * share.weight;
-                if (share.nextWeight)
-                    rowSums[(share.cell + 1) * 3 + k] += channels[k] * share.nextWeight;
-            }
+        std::array<uint64_t, kGridWidth> rowSums{};
+        for (int c = 0; c < kGridWidth; ++c) {
+            const CellColumns& cell = m_cellColumns[c];
+            // Whole pixels all weigh kGridWidth units: add them up and weigh the sum once.
+            uint64_t whole = 0;
+            for (int x = cell.begin; x < cell.end; ++x)
+                whole += Spread(row[m_pickedColumns[x]]);
+            uint64_t sum = whole * kGridWidth;
+            for (int e = 0; e < cell.edgeCount; ++e)
+                sum += Spread(row[m_pickedColumns[cell.edgeColumn[e]]]) *
+                       static_cast<uint64_t>(cell.edgeWeight[e]);
+            rowSums[c] = sum;
         }
 
         const Share& share = m_rowShares[y];
-        for (int i = 0; i < kGridWidth * 3; ++i) {
-            sums[share.cell * kGridWidth * 3 + i] += static_cast<uint64_t>(rowSums[i]) * share.weight;
-            if (share.nextWeight)
-                sums[(share.cell + 1) * kGridWidth * 3 + i] +=
-                    static_cast<uint64_t>(rowSums[i]) * share.nextWeight;
-        }
+        const auto add = [&](int cellRow, int weight) {
+            if (weight == 0)
+                return;
+            uint64_t* cells = &sums[static_cast<size_t>(cellRow) * kGridWidth * 3];
+            for (int c = 0; c < kGridWidth; ++c) {
+                cells[3 * c] += (rowSums[c] >> (2 * kLane) & kLaneMask) * weight;
+                cells[3 * c + 1] += (rowSums[c] >> kLane & kLaneMask) * weight;
+                cells[3 * c + 2] += (rowSums[c] & kLaneMask) * weight;
+            }
+        };
+        add(share.cell, share.weight);
+        add(share.cell + 1, share.nextWeight);
     }
 
     // Each cell's weights add up to its area: kSampleWidth × kSampleHeight in these units.
     constexpr uint64_t kArea = static_cast<uint64_t>(kSampleWidth) * kSampleHeight;
-    for (int cell = 0; cell < kCells; ++cell) {
+    for (size_t cell = 0; cell < grid.size(); ++cell) {
         const auto channel = [&](int k) {
             return static_cast<uint8_t>((sums[cell * 3 + k] + kArea / 2) / kArea);
         };

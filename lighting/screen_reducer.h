@@ -32,10 +32,19 @@ private:
         int weight = 0;     // towards `cell`
         int nextWeight = 0; // towards `cell + 1`
     };
+    // The sample columns of one cell: a run that lies wholly inside, and the straddling ones at its
+    // edges with their weights.
+    struct CellColumns {
+        int begin = 0;
+        int end = 0;
+        int edgeCount = 0;
+        std::array<int, 2> edgeColumn{};
+        std::array<int, 2> edgeWeight{};
+    };
     static std::vector<Share> Shares(int samples, int cells);
     void PickColumns(int screenWidth);
 
-    std::vector<Share> m_columnShares;
+    std::array<CellColumns, kGridWidth> m_cellColumns;
     std::vector<Share> m_rowShares;
     std::vector<int> m_pickedColumns; // screen column of each sample column
     int m_pickedFor = -1;             // the screen width m_pickedColumns was made for

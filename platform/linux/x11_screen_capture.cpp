@@ -58,6 +58,7 @@ bool IsHostOrderXrgb(const XImage* image)
 
 struct X11ScreenCapture::Impl {
     std::string displayName;
+    bool allowShm = true;
     Display* display = nullptr;
     Window root = 0;
     Visual* visual = nullptr;
@@ -103,7 +104,7 @@ struct X11ScreenCapture::Impl {
         if (randr)
             XRRSelectInput(display, root,
                            RRScreenChangeNotifyMask | RRCrtcChangeNotifyMask | RROutputChangeNotifyMask);
-        shmUsable = XShmQueryExtension(display);
+        shmUsable = allowShm && XShmQueryExtension(display);
         geometryKnown = false;
         return true;
     }
@@ -285,9 +286,11 @@ struct X11ScreenCapture::Impl {
     }
 };
 
-X11ScreenCapture::X11ScreenCapture(std::string displayName) : m_impl(std::make_unique<Impl>())
+X11ScreenCapture::X11ScreenCapture(std::string displayName, bool useSharedMemory)
+    : m_impl(std::make_unique<Impl>())
 {
     m_impl->displayName = std::move(displayName);
+    m_impl->allowShm = useSharedMemory;
 }
 
 X11ScreenCapture::~X11ScreenCapture() = default;

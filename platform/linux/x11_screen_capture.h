@@ -12,8 +12,9 @@
 class X11ScreenCapture : public ScreenCapture {
 public:
     // displayName: empty for $DISPLAY. The display is opened at the first capture, on the capturing
-    // thread; a display that cannot be opened is tried again at most once a second.
-    explicit X11ScreenCapture(std::string displayName = {});
+    // thread; a display that cannot be opened is tried again at most once a second. Without
+    // useSharedMemory every capture goes through XGetImage.
+    explicit X11ScreenCapture(std::string displayName = {}, bool useSharedMemory = true);
     ~X11ScreenCapture() override;
     X11ScreenCapture(const X11ScreenCapture&) = delete;
     X11ScreenCapture& operator=(const X11ScreenCapture&) = delete;
