@@ -38,8 +38,10 @@ void Visualizer::Stop()
     m_wake.notify_all();
     if (m_thread.joinable())
         m_thread.join();
+    // Destroyed outside the lock: a source may wait for its reader to end.
+    std::unique_ptr<AudioSource> source;
     const std::lock_guard frame(m_frameLock);
-    m_source.reset();
+    source = std::move(m_source);
 }
 
 void Visualizer::Pause()
@@ -80,10 +82,15 @@ void Visualizer::Run()
 bool Visualizer::OpenCapture(int deviceIndex)
 {
     std::unique_ptr<AudioSource> source = m_audio.OpenPlaybackLoopback(AudioSampleFormat::Float32);
-    const std::lock_guard frame(m_frameLock);
-    m_deviceIndex = deviceIndex;
-    m_source = std::move(source);
-    return m_source && m_source->State() != AudioSourceState::Failed;
+    const bool opened = source && source->State() != AudioSourceState::Failed;
+    {
+        const std::lock_guard frame(m_frameLock);
+        m_deviceIndex = deviceIndex;
+        std::swap(m_source, source);
+    }
+    // The previous capture ends here, outside the lock: a source may wait for its reader to end.
+    source.reset();
+    return opened;
 }
 
 bool Visualizer::IsCapturing() const

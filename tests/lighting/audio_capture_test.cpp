@@ -11,6 +11,7 @@
 
 #include "platform/audio_capture.h"
 #include "platform/fake/fake_audio_backend.h"
+#include "tests/lighting/eventually.h"
 
 namespace {
 
@@ -148,10 +149,7 @@ TEST_F(AudioCaptureTest, NoPlaybackDeviceEndsTheThreadSilently)
     m_backend.SetOpenFails(true);
     AudioCapture capture(m_backend);
     ASSERT_TRUE(capture.Start(&m_proxy));
-    const auto deadline = std::chrono::steady_clock::now() + 5s;
-    while (capture.IsRunning() && std::chrono::steady_clock::now() < deadline)
-        std::this_thread::sleep_for(1ms);
-    EXPECT_FALSE(capture.IsRunning());
+    EXPECT_TRUE(Eventually([&] { return !capture.IsRunning(); }));
     capture.Stop();
     const std::lock_guard lock(m_recorder.m_lock);
     EXPECT_TRUE(m_recorder.m_events.empty());
@@ -164,10 +162,7 @@ TEST_F(AudioCaptureTest, AVanishedDeviceEndsCaptureAndCanBeStartedAgain)
     ASSERT_TRUE(m_recorder.WaitFor([&] { return !m_recorder.m_data.empty(); }));
     m_backend.Vanish();
     ASSERT_TRUE(m_recorder.WaitFor([&] { return m_recorder.LastEvent() == "stopped"; }));
-    const auto deadline = std::chrono::steady_clock::now() + 5s;
-    while (capture.IsRunning() && std::chrono::steady_clock::now() < deadline)
-        std::this_thread::sleep_for(1ms);
-    EXPECT_FALSE(capture.IsRunning());
+    EXPECT_TRUE(Eventually([&] { return !capture.IsRunning(); }));
 
     ASSERT_TRUE(capture.Start(&m_proxy));
     EXPECT_TRUE(m_recorder.WaitFor([&] { return m_recorder.LastEvent() == "data"; }));

@@ -20,6 +20,7 @@
 
 #include "platform/audio_capture.h"
 #include "platform/linux/pulse_audio_backend.h"
+#include "tests/lighting/eventually.h"
 #include "tests/lighting/server_process.h"
 #include "tests/support/scoped_folders.h"
 
@@ -202,30 +203,21 @@ TEST_F(PulseAudioTest, ServerGoingAwayEndsCapture)
 
     m_pulse.Kill(SIGKILL);
     EXPECT_TRUE(listener.WaitFor([&] { return listener.m_stopped; }, 10s));
-    const auto deadline = std::chrono::steady_clock::now() + 5s;
-    while ((capture.IsRunning() || floatSource->State() != AudioSourceState::Ended) &&
-           std::chrono::steady_clock::now() < deadline)
-        std::this_thread::sleep_for(5ms);
-    EXPECT_FALSE(capture.IsRunning());
-    EXPECT_EQ(floatSource->State(), AudioSourceState::Ended);
+    EXPECT_TRUE(Eventually([&] { return !capture.IsRunning(); }));
+    EXPECT_TRUE(Eventually([&] { return floatSource->State() == AudioSourceState::Ended; }));
 }
 
 TEST(PulseAudioBackend, NoServerMeansNoCapture)
 {
     PulseAudioBackend backend("Torvik", "unix:/nonexistent/torvik-test/native");
     const auto source = backend.OpenPlaybackLoopback(AudioSampleFormat::Int16);
-    const auto deadline = std::chrono::steady_clock::now() + 10s;
-    while (source->State() == AudioSourceState::Opening && std::chrono::steady_clock::now() < deadline)
-        std::this_thread::sleep_for(5ms);
+    EXPECT_TRUE(Eventually([&] { return source->State() != AudioSourceState::Opening; }, 10s));
     EXPECT_EQ(source->State(), AudioSourceState::Failed);
 
     AudioCapture capture(backend);
     Listener listener;
     ASSERT_TRUE(capture.Start(&listener));
-    const auto ended = std::chrono::steady_clock::now() + 10s;
-    while (capture.IsRunning() && std::chrono::steady_clock::now() < ended)
-        std::this_thread::sleep_for(5ms);
-    EXPECT_FALSE(capture.IsRunning());
+    EXPECT_TRUE(Eventually([&] { return !capture.IsRunning(); }, 10s));
     EXPECT_EQ(listener.m_packets, 0);
     EXPECT_FALSE(listener.m_stopped);
 }

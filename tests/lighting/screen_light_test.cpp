@@ -7,6 +7,7 @@
 
 #include "lighting/screen_light.h"
 #include "platform/fake/fake_screen_capture.h"
+#include "tests/lighting/eventually.h"
 
 namespace {
 
@@ -39,17 +40,6 @@ COLORREF AsColorRef(uint32_t rgb)
                      static_cast<int>((expected >> shift) & 0xFF)) > 4)
             return ::testing::AssertionFailure() << std::hex << actual << " is not near " << expected;
     return ::testing::AssertionSuccess();
-}
-
-bool Eventually(const std::function<bool()>& condition)
-{
-    const auto deadline = std::chrono::steady_clock::now() + 5s;
-    while (!condition()) {
-        if (std::chrono::steady_clock::now() > deadline)
-            return false;
-        std::this_thread::sleep_for(1ms);
-    }
-    return true;
 }
 
 ScreenReducer::Grid Reduce(int width, int height, const FakeScreenCapture::Painter& painter)

@@ -9,22 +9,11 @@
 
 #include "lighting/visualizer.h"
 #include "platform/fake/fake_audio_backend.h"
+#include "tests/lighting/eventually.h"
 
 namespace {
 
 using namespace std::chrono_literals;
-
-// Waits up to five seconds for a condition that a thread makes true.
-bool Eventually(const std::function<bool()>& condition)
-{
-    const auto deadline = std::chrono::steady_clock::now() + 5s;
-    while (!condition()) {
-        if (std::chrono::steady_clock::now() > deadline)
-            return false;
-        std::this_thread::sleep_for(1ms);
-    }
-    return true;
-}
 
 // Deterministic noise: every bin of the spectrum gets sound.
 FakeAudioBackend::Signal Noise()
