@@ -3,7 +3,8 @@
 #include <vector>
 
 #include "app/command_line.h"
-#include "app/software_version.h"
+#include "app/software_data.h"
+#include "app/startup_device_name.h"
 #include "core/folders.h"
 #include "core/native_path.h"
 
@@ -12,7 +13,7 @@ namespace {
 int PrintVersion()
 {
     const CString configPath = ApplicationFolderWithSeparator() + L"config.xml";
-    const CString version = ReadSoftwareVersion(configPath);
+    const CString version = LoadSoftwareData(configPath).version;
     if (version.empty()) {
         std::cerr << "Torvik: no software version in " << NativePath(configPath) << "\n";
         return 1;
@@ -25,6 +26,7 @@ int PrintVersion()
 
 int main(int argc, char** argv)
 {
+    ApplyStartupDeviceName();
     const CommandLine commandLine = ParseCommandLine(std::vector<std::string>(argv + 1, argv + argc));
     switch (commandLine.action) {
     case CommandLine::Action::Help:

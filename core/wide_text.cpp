@@ -142,6 +142,62 @@ std::string WideToUtf8(std::wstring_view text)
     return out;
 }
 
+std::wstring DecodeUtf16(std::string_view bytes, bool bigEndian)
+{
+    const auto unit = [&](size_t i) {
+        const auto b0 = static_cast<unsigned char>(bytes[i]);
+        const auto b1 = static_cast<unsigned char>(bytes[i + 1]);
+        return static_cast<char32_t>(bigEndian ? (b0 << 8) | b1 : (b1 << 8) | b0);
+    };
+    std::wstring out;
+    out.reserve(bytes.size() / 2);
+    for (size_t i = 0; i + 1 < bytes.size(); i += 2) {
+        const char32_t u = unit(i);
+        if (u >= 0xD800 && u <= 0xDBFF && i + 3 < bytes.size()) {
+            const char32_t low = unit(i + 2);
+            if (low >= 0xDC00 && low <= 0xDFFF) {
+                out += static_cast<wchar_t>(0x10000 + ((u - 0xD800) << 10) + (low - 0xDC00));
+                i += 2;
+                continue;
+            }
+        }
+        out += static_cast<wchar_t>(u >= 0xD800 && u <= 0xDFFF ? kReplacement : u);
+    }
+    return out;
+}
+
+std::string EncodeUtf16(std::wstring_view text, bool bigEndian)
+{
+    std::string out;
+    out.reserve(text.size() * 2);
+    const auto put = [&](char32_t u) {
+        const char high = static_cast<char>(u >> 8);
+        const char low = static_cast<char>(u & 0xFF);
+        out += bigEndian ? high : low;
+        out += bigEndian ? low : high;
+    };
+    for (wchar_t c : text) {
+        char32_t cp = static_cast<char32_t>(c);
+        if (cp > 0x10FFFF || (cp >= 0xD800 && cp <= 0xDFFF))
+            cp = kReplacement;
+        if (cp >= 0x10000) {
+            put(0xD800 + ((cp - 0x10000) >> 10));
+            put(0xDC00 + ((cp - 0x10000) & 0x3FF));
+        } else {
+            put(cp);
+        }
+    }
+    return out;
+}
+
+size_t Utf16Length(std::wstring_view text)
+{
+    size_t length = 0;
+    for (wchar_t c : text)
+        length += static_cast<char32_t>(c) >= 0x10000 && static_cast<char32_t>(c) <= 0x10FFFF ? 2 : 1;
+    return length;
+}
+
 CString FormatText(const wchar_t* format, ...)
 {
     if (!format)

@@ -60,3 +60,23 @@ TEST(WideText, FormatGrowsPastItsFirstBuffer)
     EXPECT_EQ(FormatText(L"<%s>", longText.c_str()), L"<" + longText + L">");
     EXPECT_EQ(FormatText(nullptr), L"");
 }
+
+TEST(WideText, Utf16BothByteOrders)
+{
+    const std::wstring text = L"Zażółć \U0001F3B9";
+    for (const bool bigEndian : {false, true}) {
+        SCOPED_TRACE(bigEndian ? "big-endian" : "little-endian");
+        const std::string bytes = EncodeUtf16(text, bigEndian);
+        ASSERT_EQ(bytes.size(), 2 * Utf16Length(text));
+        EXPECT_EQ(bytes.substr(0, 2), bigEndian ? std::string("\0Z", 2) : std::string("Z\0", 2));
+        EXPECT_EQ(DecodeUtf16(bytes, bigEndian), text);
+    }
+    EXPECT_EQ(Utf16Length(text), 9u); // the key is a surrogate pair
+    // A lone surrogate is replaced; an odd last byte is dropped.
+    EXPECT_EQ(DecodeUtf16(std::string("\x00\xD8"
+                                      "A\x00"
+                                      "B",
+                                      5),
+                          false),
+              L"\uFFFDA");
+}
