@@ -322,6 +322,8 @@ void WindowSystem::DestroyRecord(HWND hwnd)
         m_active = nullptr;
     if (m_capture == hwnd)
         m_capture = nullptr;
+    // A loop that runs while this window exists must look again, even if nothing else arrives.
+    m_queue.Post(MakeMessage(nullptr, WM_NULL, 0, 0));
 }
 
 BOOL WindowSystem::IsWindow(HWND hwnd)
