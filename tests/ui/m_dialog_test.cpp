@@ -226,7 +226,7 @@ TEST_F(MDialogTest, PressOnEmptyAreaDragsUnlessSwitchedOff)
     Backend().Press(hwnd, kButtonLeft, {10, 10});
     Pump();
     Backend().MoveMouse(hwnd, {30, 10});
-    Backend().Release(hwnd, kButtonLeft, {10, 10});
+    Backend().Release(hwnd, kButtonLeft, {30, 10});
     Pump();
     CRect rect;
     dialog.GetWindowRect(&rect);

@@ -232,6 +232,8 @@ private:
     void TrackPointer(HWND hwnd, CPoint screen);
     void EndOwnDrag();
     void StartCaptionDrag(HWND hwnd);
+    bool FollowOwnDrag(const MSG& msg);
+    void NoteQueuedMouse(const MSG& msg);
     void PostLeaveIfOutside(HWND hwnd);
 
     std::unique_ptr<WindowBackend> m_backend;
@@ -260,7 +262,9 @@ private:
     HWND m_pointerWindow = nullptr; // the window the pointer is over
     CPoint m_cursor;
     HCURSOR m_cursorHandle = nullptr;
-    unsigned m_buttons = 0; // InputModifier button bits
+    unsigned m_buttons = 0;       // InputModifier button bits, as the display reports them now
+    unsigned m_queuedButtons = 0; // the same as of the last mouse message taken from the queue
+    CPoint m_messagePos;          // the cursor position of the last message taken from the queue
     KeyState m_keys;
     ClickTracker m_clicks;
 

@@ -80,12 +80,6 @@ void WindowSystem::OnNativePointerMotion(NativeWindow window, CPoint screen, uns
     TrackPointer(source, screen);
     m_keys.SyncModifiers(modifiers);
     m_buttons = modifiers & (kModLeftButton | kModRightButton | kModMiddleButton);
-    if (m_drag.hwnd) {
-        const CPoint origin = m_drag.startOrigin + (screen - m_drag.startCursor);
-        SetWindowPos(m_drag.hwnd, nullptr, origin.x, origin.y, 0, 0,
-                     SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
-        return;
-    }
     const HWND target = InputTarget(window);
     if (!target || !IsWindowEnabled(target) || !IsWindowEnabled(GetTopLevel(target)))
         return;
@@ -111,11 +105,6 @@ void WindowSystem::OnNativeButton(NativeWindow window, int button, bool pressed,
         m_buttons |= ButtonBit(button);
     else
         m_buttons &= ~ButtonBit(button);
-    if (m_drag.hwnd) {
-        if (button == kButtonLeft && !pressed)
-            EndOwnDrag();
-        return;
-    }
     const HWND target = InputTarget(window);
     const WindowRecord* r = Find(target);
     if (!r || !IsWindowEnabled(target) || !IsWindowEnabled(GetTopLevel(target)))
@@ -401,15 +390,61 @@ void WindowSystem::OnNativeRestoreRequest(NativeWindow window)
 
 // --- Caption drags ---
 
+// Like a modal move loop, the drag follows the mouse messages as they are taken from the queue, starting
+// from the press that began it: press, motion and release may all be queued before the press is handled.
 void WindowSystem::StartCaptionDrag(HWND hwnd)
 {
     const WindowRecord* r = Find(hwnd);
-    if (!r || r->parent || r->zoomed || !(m_buttons & kModLeftButton))
+    if (!r || r->parent || r->zoomed || !(m_queuedButtons & kModLeftButton))
         return;
-    if (m_backend->BeginMoveDrag(r->native, m_cursor))
+    if (m_backend->BeginMoveDrag(r->native, m_messagePos))
         return;
-    m_drag = {hwnd, m_cursor, r->rect.TopLeft()};
+    m_drag = {hwnd, m_messagePos, r->rect.TopLeft()};
     m_backend->GrabPointer(r->native);
+}
+
+bool WindowSystem::FollowOwnDrag(const MSG& msg)
+{
+    if (!m_drag.hwnd || msg.message < WM_MOUSEMOVE || msg.message > WM_MOUSEHWHEEL)
+        return false;
+    if (msg.message == WM_MOUSEMOVE || msg.message == WM_LBUTTONUP) {
+        const CPoint origin = m_drag.startOrigin + (msg.pt - m_drag.startCursor);
+        SetWindowPos(m_drag.hwnd, nullptr, origin.x, origin.y, 0, 0,
+                     SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+    }
+    // A move without the button means the release went elsewhere; the drag must not hold the mouse.
+    if (msg.message == WM_LBUTTONUP || (msg.message == WM_MOUSEMOVE && !(msg.wParam & MK_LBUTTON)))
+        EndOwnDrag();
+    return true;
+}
+
+void WindowSystem::NoteQueuedMouse(const MSG& msg)
+{
+    switch (msg.message) {
+    case WM_LBUTTONDOWN:
+    case WM_LBUTTONDBLCLK:
+        m_queuedButtons |= kModLeftButton;
+        break;
+    case WM_LBUTTONUP:
+        m_queuedButtons &= ~kModLeftButton;
+        break;
+    case WM_RBUTTONDOWN:
+    case WM_RBUTTONDBLCLK:
+        m_queuedButtons |= kModRightButton;
+        break;
+    case WM_RBUTTONUP:
+        m_queuedButtons &= ~kModRightButton;
+        break;
+    case WM_MBUTTONDOWN:
+    case WM_MBUTTONDBLCLK:
+        m_queuedButtons |= kModMiddleButton;
+        break;
+    case WM_MBUTTONUP:
+        m_queuedButtons &= ~kModMiddleButton;
+        break;
+    default:
+        break;
+    }
 }
 
 void WindowSystem::EndOwnDrag()

@@ -116,6 +116,10 @@ bool WindowSystem::NextMessage(MSG* out, bool wait)
                 item->closure();
                 continue;
             }
+            NoteQueuedMouse(item->msg);
+            if (FollowOwnDrag(item->msg))
+                continue;
+            m_messagePos = item->msg.pt;
             *out = item->msg;
             return true;
         }

@@ -141,6 +141,30 @@ TEST_F(X11Test, XTestInputArrivesAsMessagesAtTheClientPoint)
     EXPECT_TRUE(dialog.Saw("WM_KEYDOWN 65"));
 }
 
+TEST_F(X11Test, PressOnEmptyAreaDragsTheWindow)
+{
+    RecordingDialog dialog;
+    const HWND hwnd = dialog.Create(nullptr, L"drag", WS_POPUP | WS_VISIBLE, 0, CRect(300, 600, 500, 700));
+    ASSERT_TRUE(PumpUntil([&] { return Viewable(hwnd); }));
+    XSync(m_probe, False);
+    // One burst, as a quick flick delivers it: everything is queued before the press is handled.
+    XTestFakeMotionEvent(m_probe, DefaultScreen(m_probe), 310, 610, CurrentTime);
+    XTestFakeButtonEvent(m_probe, 1, True, CurrentTime);
+    XTestFakeMotionEvent(m_probe, DefaultScreen(m_probe), 340, 620, CurrentTime);
+    XTestFakeMotionEvent(m_probe, DefaultScreen(m_probe), 360, 630, CurrentTime);
+    XTestFakeButtonEvent(m_probe, 1, False, CurrentTime);
+    XFlush(m_probe);
+    auto at = [&](int x, int y) {
+        XWindowAttributes attributes;
+        return XGetWindowAttributes(m_probe, Xid(hwnd), &attributes) && attributes.x == x &&
+               attributes.y == y;
+    };
+    EXPECT_TRUE(PumpUntil([&] { return at(350, 620); }));
+    CRect rect;
+    dialog.GetWindowRect(&rect);
+    EXPECT_EQ(rect.TopLeft(), CPoint(350, 620));
+}
+
 TEST_F(X11Test, ModalDialogReturnsItsResult)
 {
     class YesOnClick : public RecordingDialog {
