@@ -38,6 +38,11 @@ function(torvik_test name)
   if(ARG_LABELS)
     list(APPEND _props LABELS "${ARG_LABELS}")
   endif()
+  # Tests on the one shared X display must not run at the same time: synthetic input goes to whatever
+  # window is under the pointer.
+  if("x11" IN_LIST ARG_LABELS)
+    list(APPEND _props RESOURCE_LOCK x11_display)
+  endif()
   gtest_discover_tests(${name} DISCOVERY_MODE PRE_TEST DISCOVERY_TIMEOUT 60
                        PROPERTIES ${_props})
 endfunction()

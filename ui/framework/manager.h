@@ -1,9 +1,13 @@
 #pragma once
-// Library-wide settings of KelvoUI: the product name, the default font and selection colour, the theme.
+// Library-wide settings of KelvoUI: the product name, the default font and selection colour, the theme,
+// the module instance, and the library's message loop.
 
 #include <cstdint>
 
 #include "core/wide_text.h"
+#include "ui/framework/win_types.h"
+
+class MWindow;
 
 class Manager {
 public:
@@ -23,4 +27,24 @@ public:
 
     // The skin subfolder, with its trailing separator; it never changes.
     static CString GetTheme();
+
+    // The module instance given by the program; only stored and handed to window classes.
+    static void SetInstance(HINSTANCE instance);
+    static HINSTANCE GetInstance();
+
+    // The drawing libraries need no process-wide start-up or shutdown here; kept for the program's
+    // start-up and exit order.
+    static void InitGdiplus() {}
+    static void UnInitGdiplus() {}
+
+    // Runs the UI thread's message loop until a quit message; returns its exit code. Messages that arrive
+    // while Alt and F4 are both held are dropped.
+    static int MessageLoop();
+    // 1 while Alt and F4 are both held, else 0.
+    static int PreTranslateMessage(MSG* msg);
+
+    // A set of windows kept for the program; nothing in the library reads it.
+    static void AddWnd(MWindow* window);
+    static void DeleteWnd(MWindow* window);
+    static bool HasWnd(MWindow* window);
 };

@@ -1,0 +1,139 @@
+#include "ui/framework/m_dialog.h"
+
+#include "ui/framework/dialog_dispatch.h"
+#include "ui/framework/window_system.h"
+
+void ApplyBackTranslucency(MWindow& window, COLORREF key, int alpha)
+{
+    if (!window.IsLive())
+        return;
+    if (alpha != 255) {
+        window.ModifyExStyle(0, WS_EX_LAYERED);
+        WindowSystem::SetLayeredWindowAttributes(window.GetSafeHwnd(), 0, static_cast<uint8_t>(alpha),
+                                                 LWA_ALPHA);
+    } else if (key != 0xFFFFFF) {
+        window.ModifyExStyle(0, WS_EX_LAYERED);
+        WindowSystem::SetLayeredWindowAttributes(window.GetSafeHwnd(), key, 0, LWA_COLORKEY);
+    }
+}
+
+long MDialog::OnBaseMessage(unsigned id, unsigned code, unsigned wParam, long lParam)
+{
+    return OnMessage(id, code, wParam, lParam);
+}
+
+long MDialog::OnControlUpdate(CRect rect, int redraw, MControl* control)
+{
+    return m_paintManager.OnControlUpdate(rect, redraw, control);
+}
+
+LRESULT MDialog::OnWindowMessage(UINT msg, WPARAM wParam, LPARAM lParam)
+{
+    const HWND hwnd = m_hWnd;
+    if (const auto answer = DispatchToHandlers(*this, msg, wParam, lParam))
+        return *answer;
+    if (const LRESULT result = m_paintManager.OnWindowMessage(msg, wParam, lParam))
+        return result;
+    return WindowSystem::CallWindowProcW(m_prevWndProc, hwnd, msg, wParam, lParam);
+}
+
+int MDialog::PreTranslateMessage(MSG* msg)
+{
+    return m_paintManager.PreTranslateMessage(msg);
+}
+
+int MDialog::OnInitDialog()
+{
+    m_paintManager.Init(m_hWnd, this);
+    m_rcClient = CRect();
+    GetClientRect(&m_rcClient);
+    InitUI(m_rcClient);
+    return 1;
+}
+
+void MDialog::OnDestroyMessage(HWND /*hwnd*/)
+{
+    m_paintManager.DestroyData();
+    PostNcDestroy();
+}
+
+int MDialog::OnCreate(CREATESTRUCTW* /*cs*/)
+{
+    if (IsLive())
+        WindowSystem::SetWindowLongPtrW(m_hWnd, GWL_STYLE, FramelessStyle(GetStyle()));
+    return 0;
+}
+
+int MDialog::OnSize(unsigned /*type*/, int /*cx*/, int /*cy*/)
+{
+    RelayoutAfterSize(*this, m_rcClient);
+    return 0;
+}
+
+int MDialog::OnMinimize()
+{
+    ShowWindow(SW_SHOWMINIMIZED);
+    return 0;
+}
+
+int MDialog::OnMaximize()
+{
+    ShowWindow(IsLive() && WindowSystem::IsZoomed(m_hWnd) ? SW_RESTORE : SW_SHOWMAXIMIZED);
+    return 0;
+}
+
+long MDialog::OnUserCloseWindow(unsigned wParam, long lParam)
+{
+    PostMessageW(WM_CLOSE, wParam, lParam);
+    return 1;
+}
+
+unsigned MDialog::SetMTimer(unsigned ms)
+{
+    return m_paintManager.SetMTimer(ms);
+}
+
+void MDialog::KillMTimer(unsigned id)
+{
+    m_paintManager.KillMTimer(id);
+}
+
+void MDialog::DoOK()
+{
+    PostMessageW(WM_DIALOG_CLOSE, IDOK, 0);
+}
+
+void MDialog::DoCancel()
+{
+    PostMessageW(WM_DIALOG_CLOSE, IDCANCEL, 0);
+}
+
+void MDialog::DoClose()
+{
+    PostMessageW(WM_DIALOG_CLOSE, IDCANCEL, 0);
+}
+
+void MDialog::DoYes()
+{
+    PostMessageW(WM_DIALOG_CLOSE, IDYES, 0);
+}
+
+void MDialog::DoNo()
+{
+    PostMessageW(WM_DIALOG_CLOSE, IDNO, 0);
+}
+
+void MDialog::SetLayeredWindow(int layered)
+{
+    m_paintManager.SetLayeredWindow(layered);
+}
+
+void MDialog::SetupBackTranslucent()
+{
+    ApplyBackTranslucency(*this, m_clrTransparent, m_nAlpha);
+}
+
+void MDialog::EnableWndDrag(int enable)
+{
+    m_paintManager.EnableWndDrag(enable);
+}

@@ -1,0 +1,85 @@
+#include "ui/framework/m_popup_wnd.h"
+
+#include "ui/framework/dialog_dispatch.h"
+#include "ui/framework/window_system.h"
+
+long MPopupWnd::OnControlUpdate(CRect rect, int redraw, MControl* control)
+{
+    return m_paintManager.OnControlUpdate(rect, redraw, control);
+}
+
+LRESULT MPopupWnd::OnWindowMessage(UINT msg, WPARAM wParam, LPARAM lParam)
+{
+    const HWND hwnd = m_hWnd;
+    if (const auto answer = DispatchToHandlers(*this, msg, wParam, lParam))
+        return *answer;
+    if (const LRESULT result = m_paintManager.OnWindowMessage(msg, wParam, lParam))
+        return result;
+    return WindowSystem::CallWindowProcW(m_prevWndProc, hwnd, msg, wParam, lParam);
+}
+
+int MPopupWnd::PreTranslateMessage(MSG* msg)
+{
+    return m_paintManager.PreTranslateMessage(msg);
+}
+
+int MPopupWnd::OnInitDialog()
+{
+    m_paintManager.Init(m_hWnd, this);
+    m_rcClient = CRect();
+    GetClientRect(&m_rcClient);
+    InitUI(m_rcClient);
+    m_paintManager.EnableWndDrag(0);
+    return 1;
+}
+
+void MPopupWnd::OnDestroyMessage(HWND /*hwnd*/)
+{
+    // The window procedure handles the last message itself, so this is where a popup's last message
+    // reaches it.
+    m_paintManager.DestroyData();
+    PostNcDestroy();
+}
+
+long MPopupWnd::OnUserCloseWindow(unsigned wParam, long lParam)
+{
+    PostMessageW(WM_CLOSE, wParam, lParam);
+    return 1;
+}
+
+void MPopupWnd::CloseWindow()
+{
+    PostMessageW(WM_CLOSE, 0, 0);
+}
+
+int MPopupWnd::OnCreate(CREATESTRUCTW* /*cs*/)
+{
+    if (IsLive()) {
+        WindowSystem::SetWindowLongPtrW(m_hWnd, GWL_STYLE, FramelessStyle(GetStyle()));
+        WindowSystem::SetWindowLongPtrW(m_hWnd, GWL_EXSTYLE, WS_EX_TOOLWINDOW);
+    }
+    return 0;
+}
+
+int MPopupWnd::OnSize(unsigned /*type*/, int /*cx*/, int /*cy*/)
+{
+    RelayoutAfterSize(*this, m_rcClient);
+    return 0;
+}
+
+int MPopupWnd::SendMessageToParent(unsigned msg, unsigned wParam, long lParam)
+{
+    // FIXME: the owner is a control, whose OnMessage arrives with the control classes; until then the
+    // owner is reached through its notification entry, which a dialog forwards to its OnMessage.
+    return m_pParent ? static_cast<int>(m_pParent->OnBaseMessage(0, msg, wParam, lParam)) : 0;
+}
+
+void MPopupWnd::SetLayeredWindow(int layered)
+{
+    m_paintManager.SetLayeredWindow(layered);
+}
+
+void MPopupWnd::SetupBackTranslucent()
+{
+    ApplyBackTranslucency(*this, m_clrTransparent, m_nAlpha);
+}
