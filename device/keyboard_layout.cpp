@@ -194,7 +194,7 @@ void KeyboardLayout::Apply(const LayoutFile& file)
         const int code = static_cast<int>(key.item.code);
         keyIndexByCode[code] = key.item.keyIndex; // a repeated code keeps the last index
         colourIndexByCode[code] = key.item.keyIndex;
-        if (key.cell && key.cell->first < kMatrixRows && key.cell->second < kMatrixColumns)
+        if (key.cell && key.cell->first < kKeyMatrixRows && key.cell->second < kKeyMatrixColumns)
             matrix[key.cell->first][key.cell->second] = static_cast<uint8_t>(key.item.code & 0xFF);
         keyItems.push_back(key.item);
     }

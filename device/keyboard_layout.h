@@ -28,7 +28,6 @@
 // rectangle past the int range) is ignored for that key: the key stays out of the matrix, or its
 // rectangle stays empty, and the key is still listed.
 
-#include <array>
 #include <cstdint>
 #include <map>
 #include <optional>
@@ -37,6 +36,7 @@
 
 #include "core/geometry.h"
 #include "core/wide_text.h"
+#include "device/key_matrix.h"
 #include "store/profile_rows.h"
 
 // Feature flags of the current model: which pages and keyboard views it has.
@@ -46,12 +46,6 @@ constexpr int kFeatureLighting = 0x04;     // lighting page and its keyboard vie
 constexpr int kFeatureSettingsView = 0x40; // the settings page's keyboard view
 constexpr int kFeaturesAll = 0x7F;         // before any layout with `menu` was read
 constexpr int kFeaturesOfMenu = kFeatureCustomKeys | kFeatureSettingsView;
-
-// The key matrix: row-major, each cell the low byte of a key code, kNoKey where there is none.
-constexpr int kMatrixRows = 8;
-constexpr int kMatrixColumns = 32;
-constexpr uint8_t kNoKey = 0xFF;
-using KeyMatrix = std::array<std::array<uint8_t, kMatrixColumns>, kMatrixRows>;
 
 // One `key` of `KeyItems`: what the keyboard views draw and the maps are built from.
 struct LayoutKeyItem {

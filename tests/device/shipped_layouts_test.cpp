@@ -129,8 +129,8 @@ TEST_F(ShippedLayouts, EveryModelHasAWellFormedLayout)
         EXPECT_LE(geometry.ypos + geometry.height, kKeyPickerTop);
         EXPECT_GT(layout.rowCount, 0);
         EXPECT_GT(layout.colCount, 0);
-        EXPECT_LE(layout.rowCount, kMatrixRows);
-        EXPECT_LE(layout.colCount, kMatrixColumns);
+        EXPECT_LE(layout.rowCount, kKeyMatrixRows);
+        EXPECT_LE(layout.colCount, kKeyMatrixColumns);
 
         // Keys: the model's key set, each once, in its own cell and slot, on the picture, not overlapping.
         std::set<unsigned> codes;
