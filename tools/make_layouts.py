@@ -52,63 +52,43 @@ def row_y(row):
     return 0 if row == 0 else row + FROW_GAP
 
 
-def main_block(rows_from, esc_on_grave=False):
-    """The alphanumeric block, rows 1-5 of a full keyboard (rows_from = index of its first row)."""
+def place_row(keys, row, y, entries):
+    """Keys side by side from the left edge: (code, name, description, width, matrix column)."""
+    x = 0.0
+    for code, name, desc, width, col in entries:
+        keys.append(Key(code, name, desc, x, y, width, cell=(row, col)))
+        x += width
+
+
+def characters(text, first_col, describe, code_of):
+    return [(code_of(c), c, describe(c), 1, first_col + i) for i, c in enumerate(text)]
+
+
+def main_block(first_row, esc_on_grave=False):
+    """The alphanumeric block: rows 1-5 of a full keyboard, or rows 0-4 of a compact one."""
+    y = row_y(1) if first_row == 1 else 0
+    first = (ESC, "Esc", "Escape", 1, 0) if esc_on_grave else (GRAVE, "`", "Grave accent and tilde", 1, 0)
+    rows = [
+        [first] + characters("1234567890", 1, lambda c: f"Number {c}", lambda c: digit(int(c)))
+        + [(MINUS, "-", "Minus and underscore", 1, 11), (EQUAL, "=", "Equals and plus", 1, 12),
+           (BKSP, "Backspace", "Backspace", 2, 13)],
+        [(TAB, "Tab", "Tab", 1.5, 0)] + characters("QWERTYUIOP", 1, lambda c: f"Letter {c}", letter)
+        + [(LBRACKET, "[", "Left bracket and brace", 1, 11), (RBRACKET, "]", "Right bracket and brace", 1, 12),
+           (BSLASH, "\\", "Backslash and vertical bar", 1.5, 13)],
+        [(CAPS, "Caps Lock", "Caps Lock", 1.75, 0)] + characters("ASDFGHJKL", 1, lambda c: f"Letter {c}", letter)
+        + [(SEMICOLON, ";", "Semicolon and colon", 1, 10), (QUOTE, "'", "Apostrophe and quotation mark", 1, 11),
+           (ENTER, "Enter", "Enter", 2.25, 13)],
+        [(LSHIFT, "Shift", "Left Shift", 2.25, 0)] + characters("ZXCVBNM", 1, lambda c: f"Letter {c}", letter)
+        + [(COMMA, ",", "Comma and less-than sign", 1, 8), (PERIOD, ".", "Full stop and greater-than sign", 1, 9),
+           (SLASH, "/", "Slash and question mark", 1, 10), (RSHIFT, "Shift", "Right Shift", 2.75, 13)],
+        # The Fn key takes the place of the right Windows key.
+        [(LCTRL, "Ctrl", "Left Ctrl", 1.25, 0), (LWIN, "Win", "Left Windows", 1.25, 1),
+         (LALT, "Alt", "Left Alt", 1.25, 2), (SPACE, "Space", "Space", 6.25, 6), (RALT, "Alt", "Right Alt", 1.25, 10),
+         (FN, "Fn", "Fn", 1.25, 11), (MENU, "Menu", "Application", 1.25, 12), (RCTRL, "Ctrl", "Right Ctrl", 1.25, 13)],
+    ]
     keys = []
-    r = rows_from
-    y = row_y(1) if rows_from == 1 else 0
-    # Number row.
-    if esc_on_grave:
-        keys.append(Key(ESC, "Esc", "Escape", 0, y, cell=(r, 0)))
-    else:
-        keys.append(Key(GRAVE, "`", "Grave accent and tilde", 0, y, cell=(r, 0)))
-    for i, d in enumerate([1, 2, 3, 4, 5, 6, 7, 8, 9, 0]):
-        keys.append(Key(digit(d), str(d), f"Number {d}", 1 + i, y, cell=(r, 1 + i)))
-    keys.append(Key(MINUS, "-", "Minus and underscore", 11, y, cell=(r, 11)))
-    keys.append(Key(EQUAL, "=", "Equals and plus", 12, y, cell=(r, 12)))
-    keys.append(Key(BKSP, "Backspace", "Backspace", 13, y, 2, cell=(r, 13)))
-    # Top letter row.
-    r += 1
-    y += 1
-    keys.append(Key(TAB, "Tab", "Tab", 0, y, 1.5, cell=(r, 0)))
-    for i, c in enumerate("QWERTYUIOP"):
-        keys.append(Key(letter(c), c, f"Letter {c}", 1.5 + i, y, cell=(r, 1 + i)))
-    keys.append(Key(LBRACKET, "[", "Left bracket and brace", 11.5, y, cell=(r, 11)))
-    keys.append(Key(RBRACKET, "]", "Right bracket and brace", 12.5, y, cell=(r, 12)))
-    keys.append(Key(BSLASH, "\\", "Backslash and vertical bar", 13.5, y, 1.5, cell=(r, 13)))
-    # Home row.
-    r += 1
-    y += 1
-    keys.append(Key(CAPS, "Caps Lock", "Caps Lock", 0, y, 1.75, cell=(r, 0)))
-    for i, c in enumerate("ASDFGHJKL"):
-        keys.append(Key(letter(c), c, f"Letter {c}", 1.75 + i, y, cell=(r, 1 + i)))
-    keys.append(Key(SEMICOLON, ";", "Semicolon and colon", 10.75, y, cell=(r, 10)))
-    keys.append(Key(QUOTE, "'", "Apostrophe and quotation mark", 11.75, y, cell=(r, 11)))
-    keys.append(Key(ENTER, "Enter", "Enter", 12.75, y, 2.25, cell=(r, 13)))
-    # Bottom letter row.
-    r += 1
-    y += 1
-    keys.append(Key(LSHIFT, "Shift", "Left Shift", 0, y, 2.25, cell=(r, 0)))
-    for i, c in enumerate("ZXCVBNM"):
-        keys.append(Key(letter(c), c, f"Letter {c}", 2.25 + i, y, cell=(r, 1 + i)))
-    keys.append(Key(COMMA, ",", "Comma and less-than sign", 9.25, y, cell=(r, 8)))
-    keys.append(Key(PERIOD, ".", "Full stop and greater-than sign", 10.25, y, cell=(r, 9)))
-    keys.append(Key(SLASH, "/", "Slash and question mark", 11.25, y, cell=(r, 10)))
-    keys.append(Key(RSHIFT, "Shift", "Right Shift", 12.25, y, 2.75, cell=(r, 13)))
-    # Space row: the Fn key takes the place of the right Windows key.
-    r += 1
-    y += 1
-    for x, code, name, desc, col in [
-        (0, LCTRL, "Ctrl", "Left Ctrl", 0),
-        (1.25, LWIN, "Win", "Left Windows", 1),
-        (2.5, LALT, "Alt", "Left Alt", 2),
-        (10, RALT, "Alt", "Right Alt", 10),
-        (11.25, FN, "Fn", "Fn", 11),
-        (12.5, MENU, "Menu", "Application", 12),
-        (13.75, RCTRL, "Ctrl", "Right Ctrl", 13),
-    ]:
-        keys.append(Key(code, name, desc, x, y, 1.25, cell=(r, col)))
-    keys.append(Key(SPACE, "Space", "Space", 3.75, y, 6.25, cell=(r, 6)))
+    for i, entries in enumerate(rows):
+        place_row(keys, first_row + i, y + i, entries)
     return keys
 
 
