@@ -6,6 +6,8 @@ namespace {
 
 constexpr uint16_t kGenericDesktopPage = 0x01;
 constexpr uint16_t kKeyboardUsage = 0x06;
+constexpr uint16_t kConsumerPage = 0x0C;
+constexpr uint16_t kConsumerControlUsage = 0x01;
 constexpr uint16_t kVendorPage = 0xFF01;
 constexpr uint16_t kVendorUsage = 0x01;
 constexpr int kBootInterface = 0;
@@ -70,9 +72,18 @@ void SimulatedKeyboard::BuildNodes(const std::string& instance, const std::strin
         for (const auto& [number, role] : interfaces) {
             Node node{mode.connectionMode, number, role, modePrefix + std::to_string(number), {}};
             identity.interfaceNumber = number;
-            const bool vendor = role != SimInterfaceRole::Other;
-            node.collections.push_back(collection(vendor ? kVendorPage : kGenericDesktopPage,
-                                                  vendor ? kVendorUsage : kKeyboardUsage, number, node.path));
+            if (role == SimInterfaceRole::Other) {
+                // The boot keyboard with the media keys' consumer control beside it.
+                identity.collection = 1;
+                node.collections.push_back(
+                    collection(kGenericDesktopPage, kKeyboardUsage, number, node.path));
+                identity.collection = 2;
+                node.collections.push_back(
+                    collection(kConsumerPage, kConsumerControlUsage, number, node.path));
+                identity.collection = 0;
+            } else {
+                node.collections.push_back(collection(kVendorPage, kVendorUsage, number, node.path));
+            }
             m_nodes.push_back(std::move(node));
         }
     }

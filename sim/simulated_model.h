@@ -1,8 +1,9 @@
 #pragma once
 // What keyboard the simulator plays: its ids, command family and the HID interfaces of each connection
-// mode. A USB connection has a boot keyboard interface 0 and the vendor command interface (usage page
-// 0xFF01, usage 1); the output-report family adds vendor interface 3 for the colour stream. Bluetooth LE
-// has one node with two collections, the keyboard and the vendor one.
+// mode. A USB connection has interface 0 with two collections (the boot keyboard and the consumer control
+// of the media keys) and the vendor command interface (usage page 0xFF01, usage 1); the output-report
+// family adds vendor interface 3 for the colour stream. Bluetooth LE has one node with two collections,
+// the keyboard and the vendor one.
 
 #include <cstddef>
 #include <cstdint>

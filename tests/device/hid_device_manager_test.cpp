@@ -2,7 +2,10 @@
 
 #include <algorithm>
 #include <array>
+#include <atomic>
+#include <condition_variable>
 #include <functional>
+#include <mutex>
 #include <set>
 #include <thread>
 
@@ -537,7 +540,7 @@ TEST_F(HidDeviceManagerTest, FailedOpensAndOverlongNamesAreSkipped)
 {
     // The instance text sets the name's length; the simulator appends "&0" for the mode.
     const std::string probe =
-        SimulatedKeyboard(SimulatedModel::FeatureKeyboard(), "", "p", m_clock, {}).InterfaceNames(0)[1];
+        SimulatedKeyboard(SimulatedModel::FeatureKeyboard(), "", "p", m_clock, {}).InterfaceNames(0).back();
     const size_t base = probe.size() - 2;
 
     struct Case {
@@ -545,18 +548,18 @@ TEST_F(HidDeviceManagerTest, FailedOpensAndOverlongNamesAreSkipped)
         int failedOpens;
         size_t opened;
     };
-    for (const Case c : {Case{1023, 0, 1}, Case{1024, 0, 0}, Case{100, 1, 1}, Case{100, 2, 0}}) {
+    for (const Case c : {Case{1023, 0, 1}, Case{1024, 0, 0}, Case{100, 2, 1}, Case{100, 3, 0}}) {
         SCOPED_TRACE(testing::Message() << c.nameLength << " " << c.failedOpens);
         ManualMonotonicClock clock;
         KeyboardSimulator sim(clock);
         SimulatedModel model = SimulatedModel::FeatureKeyboard();
         model.instance = std::string(c.nameLength - base - 2, 'X');
         SimulatedKeyboard& keyboard = sim.AddKeyboard(model);
-        ASSERT_EQ(keyboard.InterfaceNames(0)[1].size(), c.nameLength);
+        ASSERT_EQ(keyboard.InterfaceNames(0).back().size(), c.nameLength);
         HidDeviceManager manager(sim, clock);
         manager.AddKnownDevice(0x1209, 0x0001, L"", 201, 0, L"");
         keyboard.Connect(0);
-        keyboard.FailOpens(c.failedOpens); // interface 0 takes the first open
+        keyboard.FailOpens(c.failedOpens); // interface 0's two collections take the first two
         manager.Refresh();
 
         std::vector<DeviceInterface*> interfaces;
@@ -616,42 +619,90 @@ TEST(HidDeviceManagerConfig, EveryModeOfTheShippedConfigurationIsFoundByItsPatte
     }
 }
 
-TEST_F(HidDeviceManagerTest, ATransferIsNeverInterleavedWithAnotherThreadsReports)
+namespace {
+
+// Manual time whose first pause, once closed, holds its caller until Open: a transfer can be stopped
+// in the middle while another thread tries to get a report through.
+class GatedClock : public ManualMonotonicClock {
+public:
+    void Close() { m_closed = true; }
+    void WaitUntilHeld()
+    {
+        std::unique_lock lock(m_lock);
+        m_changed.wait(lock, [&] { return m_held; });
+    }
+    void Open()
+    {
+        std::lock_guard lock(m_lock);
+        m_closed = false;
+        m_changed.notify_all();
+    }
+    void SleepFor(Duration duration) override
+    {
+        std::unique_lock lock(m_lock);
+        if (m_closed) {
+            m_held = true;
+            m_changed.notify_all();
+            m_changed.wait(lock, [&] { return !m_closed; });
+        }
+        ManualMonotonicClock::SleepFor(duration);
+    }
+
+private:
+    std::mutex m_lock;
+    std::condition_variable m_changed;
+    bool m_closed = false;
+    bool m_held = false;
+};
+
+} // namespace
+
+TEST(HidDeviceManagerLock, NoReportGetsBetweenTheReportsOfATransferOrAJob)
 {
-    SimulatedKeyboard& keyboard = AddKeyboard(SimulatedModel::FeatureKeyboard());
-    keyboard.Connect(0);
-    Scan(201);
+    for (const bool wholeJob : {false, true}) {
+        SCOPED_TRACE(wholeJob ? "a job holding the lock" : "a slot-table read");
+        GatedClock clock;
+        KeyboardSimulator sim(clock);
+        SimulatedKeyboard& keyboard = sim.AddKeyboard(SimulatedModel::FeatureKeyboard());
+        HidDeviceManager manager(sim, clock);
+        manager.AddKnownDevice(0x1209, 0x0001, L"", 201, 0, L"");
+        keyboard.Connect(0);
+        manager.Refresh();
+        manager.SetOpened(1);
+        manager.SelectDeviceType(201);
 
-    std::thread reader([&] {
-        for (int i = 0; i < 20; ++i) {
-            // A job holding the lock keeps its two reads together as well.
-            auto job = m_manager.LockTransfers();
-            for (int read = 0; read < 2; ++read) {
-                SlotTable table{0x07, 0xFB, 0x01};
-                m_manager.ReadSlotTable(table);
+        // The read stops in its first pause, after the request went out; a job stops right after the
+        // request of its first step.
+        clock.Close();
+        std::thread reader([&] {
+            auto job = wholeJob ? manager.LockTransfers() : std::unique_lock<std::recursive_mutex>();
+            if (wholeJob) {
+                manager.SendFeature(Feature{0x07, 0x23, 0x45, 0x67, 0x89});
+                clock.SleepFor(16ms);
             }
-        }
-    });
-    std::thread writer([&] {
-        for (int i = 0; i < 100; ++i)
-            m_manager.WritePayload(Payload{0xBB, 0xAA, 0x99, 0x88, 0xAA});
-    });
-    reader.join();
-    writer.join();
+            SlotTable table{0x07, 0xFB, 0x01};
+            manager.ReadSlotTable(table);
+        });
+        clock.WaitUntilHeld();
+        std::atomic<bool> calling = false;
+        std::thread writer([&] {
+            calling = true;
+            manager.WritePayload(Payload{0xBB, 0xAA, 0x99, 0x88, 0xAA});
+        });
+        while (!calling)
+            std::this_thread::yield();
+        // Long enough for an unguarded write to land; a guarded one waits for the reader.
+        std::this_thread::sleep_for(20ms);
+        EXPECT_EQ(keyboard.Log().size(), 1u);
+        clock.Open();
+        reader.join();
+        writer.join();
 
-    const std::vector<SimLogEntry> log = keyboard.Log();
-    ASSERT_EQ(log.size(), 20u * 10 + 100);
-    for (size_t i = 0; i < log.size();) {
-        if (log[i].report != SimReport::SlotTableRequest) {
-            ++i;
-            continue;
-        }
-        ASSERT_LE(i + 10, log.size());
-        for (size_t k = 0; k < 10; ++k) {
-            const SimReport expected = k % 5 == 0 ? SimReport::SlotTableRequest : SimReport::SlotTableAnswer;
-            ASSERT_EQ(log[i + k].report, expected) << "at " << i + k;
-        }
-        i += 10;
+        const std::vector<SimLogEntry> log = keyboard.Log();
+        ASSERT_EQ(log.size(), wholeJob ? 7u : 6u);
+        EXPECT_EQ(log.back().report, SimReport::PayloadLighting);
+        for (size_t i = 0; i + 1 < log.size(); ++i)
+            EXPECT_NE(log[i].report, SimReport::PayloadLighting) << "at " << i;
     }
 }
 
