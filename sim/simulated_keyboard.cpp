@@ -242,28 +242,17 @@ void SimulatedKeyboard::AddFailure(const SimFailure& failure)
 
 void SimulatedKeyboard::FailTransfer(uint64_t number, SimFault fault)
 {
-    SimFailure failure;
-    failure.transferNumber = number;
-    failure.fault = fault;
-    AddFailure(failure);
+    AddFailure({.transferNumber = number, .fault = fault});
 }
 
 void SimulatedKeyboard::FailReports(SimReport report, int times, SimFault fault)
 {
-    SimFailure failure;
-    failure.report = report;
-    failure.times = times;
-    failure.fault = fault;
-    AddFailure(failure);
+    AddFailure({.report = report, .times = times, .fault = fault});
 }
 
 void SimulatedKeyboard::FailTransfers(SimTransfer transfer, int times, SimFault fault)
 {
-    SimFailure failure;
-    failure.transfer = transfer;
-    failure.times = times;
-    failure.fault = fault;
-    AddFailure(failure);
+    AddFailure({.transfer = transfer, .times = times, .fault = fault});
 }
 
 void SimulatedKeyboard::FailOpens(int count)

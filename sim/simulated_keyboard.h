@@ -36,8 +36,8 @@ struct SimFailure {
     static constexpr int kEveryTime = -1;
 
     uint64_t transferNumber = 0; // 0: any
-    std::optional<SimTransfer> transfer;
-    std::optional<SimReport> report;
+    std::optional<SimTransfer> transfer{};
+    std::optional<SimReport> report{};
     int times = 1;
     SimFault fault = SimFault::Error;
 };

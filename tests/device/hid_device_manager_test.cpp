@@ -37,6 +37,30 @@ std::string Upper(std::string text)
     return text;
 }
 
+// One keyboard on a simulator of its own, and a manager that knows the keyboard's modes.
+template <typename Clock = ManualMonotonicClock> struct Rig {
+    explicit Rig(const SimulatedModel& model) : keyboard(sim.AddKeyboard(model))
+    {
+        for (const SimulatedMode& mode : model.modes)
+            manager.AddKnownDevice(model.vendorId, mode.productId, L"", model.deviceType, mode.connectionMode,
+                                   L"");
+    }
+
+    // The device scan's use of the manager.
+    void Scan()
+    {
+        manager.CloseAll();
+        manager.Refresh();
+        manager.SetOpened(1);
+        manager.SelectDeviceType(keyboard.Model().deviceType);
+    }
+
+    Clock clock;
+    KeyboardSimulator sim{clock};
+    HidDeviceManager manager{sim, clock};
+    SimulatedKeyboard& keyboard;
+};
+
 // A simulator with one keyboard, and a manager over it that knows that keyboard's modes.
 class HidDeviceManagerTest : public testing::Test {
 protected:
@@ -141,18 +165,11 @@ TEST(HidDeviceManagerModes, CommandsPreferMode1WhileTheConnectedModePrefers2)
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(testing::PrintToString(c.connected));
-        ManualMonotonicClock clock;
-        KeyboardSimulator sim(clock);
-        const SimulatedModel model = SimulatedModel::FeatureKeyboard();
-        SimulatedKeyboard& keyboard = sim.AddKeyboard(model);
-        HidDeviceManager manager(sim, clock);
-        for (const SimulatedMode& mode : model.modes)
-            manager.AddKnownDevice(model.vendorId, mode.productId, L"", 201, mode.connectionMode, L"");
+        Rig rig(SimulatedModel::FeatureKeyboard());
         for (int mode : c.connected)
-            keyboard.Connect(mode);
-        manager.Refresh();
-        manager.SetOpened(1);
-        manager.SelectDeviceType(201);
+            rig.keyboard.Connect(mode);
+        rig.Scan();
+        HidDeviceManager& manager = rig.manager;
 
         const DeviceInterface* active = manager.ActiveInterface();
         EXPECT_EQ(active ? active->connectionMode : -1, c.activeMode);
@@ -233,25 +250,19 @@ TEST_F(HidDeviceManagerTest, OutputReportsArePaddedToLongerInterfaces)
     };
     for (const Case c : {Case{33, 65}, Case{65, 65}, Case{129, 129}}) {
         SCOPED_TRACE(c.interfaceLength);
-        ManualMonotonicClock clock;
-        KeyboardSimulator sim(clock);
         SimulatedModel model = SimulatedModel::OutputKeyboard();
         model.outputReportLength = c.interfaceLength;
-        SimulatedKeyboard& keyboard = sim.AddKeyboard(model);
-        HidDeviceManager manager(sim, clock);
-        manager.AddKnownDevice(0x1209, 0x0004, L"", 101, 0, L"");
-        keyboard.Connect(0);
-        manager.Refresh();
-        manager.SetOpened(1);
-        manager.SelectDeviceType(101);
+        Rig rig(model);
+        rig.keyboard.Connect(0);
+        rig.Scan();
 
         Output report;
         for (size_t i = 0; i < report.size(); ++i)
             report[i] = static_cast<uint8_t>(i);
         report[1] = 0x8B;
-        ASSERT_TRUE(manager.WriteReport(report));
-        ASSERT_TRUE(manager.WriteAuxReport(report));
-        for (const SimLogEntry& entry : keyboard.Log()) {
+        ASSERT_TRUE(rig.manager.WriteReport(report));
+        ASSERT_TRUE(rig.manager.WriteAuxReport(report));
+        for (const SimLogEntry& entry : rig.keyboard.Log()) {
             ASSERT_EQ(entry.bytes.size(), c.written);
             EXPECT_TRUE(std::equal(report.begin(), report.end(), entry.bytes.begin()));
             EXPECT_TRUE(
@@ -327,7 +338,7 @@ TEST_F(HidDeviceManagerTest, FirmwareVersion)
         {"answered", [](uint64_t) {}, true, 0x0107, 2},
         {"a stale answer first",
          [&](uint64_t next) {
-             keyboard.AddFailure({next + 1, {}, {}, 1, SimFault::WrongReportId});
+             keyboard.AddFailure({.transferNumber = next + 1, .fault = SimFault::WrongReportId});
          },
          true, 0x0107, 3},
         {"request fails", [&](uint64_t next) { keyboard.FailTransfer(next); }, false, -1, 1},
@@ -437,7 +448,7 @@ TEST_F(HidDeviceManagerTest, WritesAreRetriedOnceAfterTheirPause)
             Scan(101);
             keyboard.ClearLog();
             if (failures > 0)
-                keyboard.AddFailure({0, {}, {}, failures, SimFault::Error});
+                keyboard.AddFailure({.times = failures});
             const bool retries = primitive.pause != MonotonicClock::Duration::zero();
             const bool expected = failures == 0 || (retries && failures == 1) || primitive.trueWhenBothFail;
             EXPECT_EQ(primitive.call(), expected);
@@ -550,20 +561,16 @@ TEST_F(HidDeviceManagerTest, FailedOpensAndOverlongNamesAreSkipped)
     };
     for (const Case c : {Case{1023, 0, 1}, Case{1024, 0, 0}, Case{100, 2, 1}, Case{100, 3, 0}}) {
         SCOPED_TRACE(testing::Message() << c.nameLength << " " << c.failedOpens);
-        ManualMonotonicClock clock;
-        KeyboardSimulator sim(clock);
         SimulatedModel model = SimulatedModel::FeatureKeyboard();
         model.instance = std::string(c.nameLength - base - 2, 'X');
-        SimulatedKeyboard& keyboard = sim.AddKeyboard(model);
-        ASSERT_EQ(keyboard.InterfaceNames(0).back().size(), c.nameLength);
-        HidDeviceManager manager(sim, clock);
-        manager.AddKnownDevice(0x1209, 0x0001, L"", 201, 0, L"");
-        keyboard.Connect(0);
-        keyboard.FailOpens(c.failedOpens); // interface 0's two collections take the first two
-        manager.Refresh();
+        Rig rig(model);
+        ASSERT_EQ(rig.keyboard.InterfaceNames(0).back().size(), c.nameLength);
+        rig.keyboard.Connect(0);
+        rig.keyboard.FailOpens(c.failedOpens); // interface 0's two collections take the first two
+        rig.Scan();
 
         std::vector<DeviceInterface*> interfaces;
-        manager.CollectInterfaces(interfaces);
+        rig.manager.CollectInterfaces(interfaces);
         ASSERT_EQ(interfaces.size(), c.opened);
         if (c.opened) {
             EXPECT_EQ(interfaces[0]->path.size(), c.nameLength);
@@ -661,15 +668,12 @@ TEST(HidDeviceManagerLock, NoReportGetsBetweenTheReportsOfATransferOrAJob)
 {
     for (const bool wholeJob : {false, true}) {
         SCOPED_TRACE(wholeJob ? "a job holding the lock" : "a slot-table read");
-        GatedClock clock;
-        KeyboardSimulator sim(clock);
-        SimulatedKeyboard& keyboard = sim.AddKeyboard(SimulatedModel::FeatureKeyboard());
-        HidDeviceManager manager(sim, clock);
-        manager.AddKnownDevice(0x1209, 0x0001, L"", 201, 0, L"");
-        keyboard.Connect(0);
-        manager.Refresh();
-        manager.SetOpened(1);
-        manager.SelectDeviceType(201);
+        Rig<GatedClock> rig(SimulatedModel::FeatureKeyboard());
+        rig.keyboard.Connect(0);
+        rig.Scan();
+        GatedClock& clock = rig.clock;
+        HidDeviceManager& manager = rig.manager;
+        SimulatedKeyboard& keyboard = rig.keyboard;
 
         // The read stops in its first pause, after the request went out; a job stops right after the
         // request of its first step.

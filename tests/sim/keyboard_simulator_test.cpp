@@ -206,7 +206,7 @@ TEST_F(KeyboardSimulatorTest, InjectedFailuresHitExactlyWhatTheyName)
     state.slotTable[7] = 0x22;
     m_keyboard.LoadState(state);
     device->SendFeatureReport(slotRequest, kTimeout);
-    m_keyboard.AddFailure({0, SimTransfer::GetFeature, {}, 1, SimFault::WrongReportId});
+    m_keyboard.AddFailure({.transfer = SimTransfer::GetFeature, .fault = SimFault::WrongReportId});
     EXPECT_EQ(device->GetFeatureReport(read, kTimeout), 8);
     EXPECT_EQ(read[0], 0x00);
     EXPECT_EQ(read[1], 0x11);
