@@ -6,7 +6,7 @@
 //
 //   state     Run(call)                           call returns
 //   idle      hand over; wait; true if in time    -
-//   running   -                                   idle
+//   running   false at once (refused)             idle
 //   overran   false at once (refused)             idle
 //
 // Calls must own what they touch: after an overrun the caller is gone when the call ends.
