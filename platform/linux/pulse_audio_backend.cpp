@@ -42,7 +42,8 @@ void ReadLoop(const std::shared_ptr<ReaderState>& shared, AudioFormat format, co
               const std::string& server)
 {
     pa_sample_spec sampleSpec{};
-    sampleSpec.format = format.sampleFormat == AudioSampleFormat::Int16 ? PA_SAMPLE_S16NE : PA_SAMPLE_FLOAT32NE;
+    sampleSpec.format =
+        format.sampleFormat == AudioSampleFormat::Int16 ? PA_SAMPLE_S16NE : PA_SAMPLE_FLOAT32NE;
     sampleSpec.rate = static_cast<uint32_t>(format.sampleRate);
     sampleSpec.channels = static_cast<uint8_t>(format.channels);
     const int frames = PulseAudioBackend::kPacketFrames;
