@@ -238,11 +238,16 @@ bool CommandProtocol::SendKeyColours(const KeyIndexMap& colourIndexByCode)
     const auto lock = m_link.manager.LockTransfers();
     if (!m_link.Ready())
         return false;
+    // Reading the colours takes its time out of the first pause, not the keyboard's.
+    const MonotonicClock::TimePoint start = m_link.clock.Now();
     KeyLightList rows;
     m_link.database.ListKeyLights(kCustomLightSet, rows);
     const std::vector<uint8_t> buffer = KeyColourBuffer(rows, colourIndexByCode);
     for (size_t k = 0; k < std::size(kKeyColourLengths); ++k) {
-        m_link.Pause(kBeforeColourPacket);
+        if (k == 0)
+            m_link.PauseSince(start, kBeforeColourPacket);
+        else
+            m_link.Pause(kBeforeColourPacket);
         if (!m_link.manager.WriteReport(BufferPacket(kKeyColourCommand, buffer, k, kKeyColourLengths[k])))
             return false;
     }

@@ -52,56 +52,56 @@ public:
 
     // --- By family ---
 
-    // Task 6: the output-report family's download (job 11) or the feature-report family's (job 1).
+    // Worker task 6: the key map download of the device type's family.
     void DownloadKeyMap(const DeviceJobContext& context);
-    // Task 7: the output-report family's lighting apply (job 10) or the feature-report family's (job 4).
+    // Worker task 7: the lighting apply of the device type's family.
     void ApplyLighting(const DeviceJobContext& context);
 
     // --- Feature-report family ---
 
-    // Job 1: slot table, clearing the slots in use, then the profile's assignments into the macro and
-    // remap slots (FeatureKeyMapDownload).
+    // The key map download: slot table, clearing the slots in use, then the profile's assignments into
+    // the macro and remap slots (FeatureKeyMapDownload).
     void DownloadFeatureKeyMap(int profile, int fnLayer);
-    // Job 2 and job 3 on their own.
+    // One macro slot and one remap slot on their own.
     void WriteMacroSlot(int key, int slot, int macroType, int value);
     void WriteRemapSlot(int profile, int fnLayer, int key, int slot);
-    // Job 4: the lighting row of `mode`. Cable: 07 FF FF mode-1 brightness-1 combined-1 set direction,
-    // set being the custom-set choice for modes with per-key colours and 0 otherwise (SendFeatureDelayed).
-    // Wireless: payload AA mode-1 brightness-1 combined-1 00 set direction with the custom-set choice
-    // whatever the mode. Nothing without a row.
+    // Lighting apply: the lighting row of `mode`. Cable: 07 FF FF mode-1 brightness-1 combined-1 set
+    // direction, set being the custom-set choice for modes with per-key colours and 0 otherwise
+    // (SendFeatureDelayed). Wireless: payload AA mode-1 brightness-1 combined-1 00 set direction with the
+    // custom-set choice whatever the mode. Nothing without a row.
     void ApplyFeatureLighting(int mode, int connectionMode, int customSet);
 
     // --- Output-report family ---
 
-    // Job 9 (UI thread, device types below 200 only): 07 FF FF mode-1 brightness speed 00 set, with
-    // brightness and speed as stored (SendFeatureDelayed). Nothing without a row.
+    // Lighting preview (UI thread, device types below 200 only): 07 FF FF mode-1 brightness speed 00 set,
+    // with brightness and speed as stored (SendFeatureDelayed). Nothing without a row.
     void PreviewLighting(int deviceType, int mode, int customSet);
-    // Job 10: 88 00 mode when the mode-sent flag is clear, else 89 00 flags c0 c1 c2 brightness; the flag
-    // is set afterwards. Nothing without a row.
+    // Lighting apply: 88 00 mode when the mode-sent flag is clear, else 89 00 flags c0 c1 c2 brightness; the
+    // flag is set afterwards. Nothing without a row.
     void ApplyOutputLighting(int mode);
-    // Job 11: the macro upload (job 12), 20 ms, then the key map (OutputKeyMapDownload).
+    // The key map download: the macro upload, 20 ms, then the key map (OutputKeyMapDownload).
     void DownloadOutputKeyMap(int profile, int fnLayer, const KeyIndexMap& keyIndexByCode);
-    // Job 12 on its own; false when a packet failed and the upload stopped there.
+    // The macro upload on its own; false when a packet failed and the upload stopped there.
     bool UploadMacros(int profile, int fnLayer);
-    // Job 13, the worker's idle step: only by cable and when some key's colour is above 1. F0 F4 01 once
-    // per process, then 6 packets on the auxiliary interface (lengths 60 x 5, then 30), 1 ms before
+    // Colour stream, the worker's idle step: only by cable and when some key's colour is above 1. F0 F4 01
+    // once per process, then 6 packets on the auxiliary interface (lengths 60 x 5, then 30), 1 ms before
     // each, stopping when that interface is missing. True when all six went.
     bool StreamColours(int connectionMode, std::span<const KeyColour> keys,
                        const KeyIndexMap& colourIndexByCode);
 
     // --- Both families ---
 
-    // Job 5: feature-report family by cable 07 F0 AA then 100 ms; wireless payload AA x6, 1600 ms,
-    // payload of zeros; output-report family FF FE AA FF then 100 ms. Then the reloads. Device types 300
-    // and above, or no keyboard to send to: nothing, no reloads either.
+    // Reset to factory settings: feature-report family by cable 07 F0 AA then 100 ms; wireless payload AA x6,
+    // 1600 ms, payload of zeros; output-report family FF FE AA FF then 100 ms. Then the reloads. Device types
+    // 300 and above, or no keyboard to send to: nothing, no reloads either.
     void ResetToFactory(int deviceType, int connectionMode, const ResetReloads& reloads);
-    // Job 6: answer bytes 1 and 2 as one number; nullopt when the request or the read failed.
+    // Firmware version: answer bytes 1 and 2 as one number; nullopt when the request or the read failed.
     std::optional<int> ReadFirmwareVersion();
-    // Job 7 (capture thread): 07 23 45 67 89 effect level 00, at once. The level is held to 0-255. The
+    // Music level (capture thread): 07 23 45 67 89 effect level 00, at once. The level is held to 0-255. The
     // caller resets the keyboard view's colours to 0xFFFF00 before each send. True when it was sent.
     bool SendMusicLevel(int effect, int level);
-    // Job 8: light set 128 as 4-byte colour entries, in 8 packets (lengths 60 x 7, then 20), 1 ms before
-    // each, stopping at the first that failed. True when all eight went.
+    // Per-key colours: light set 128 as 4-byte colour entries, in 8 packets (lengths 60 x 7, then 20), 1 ms
+    // before each, stopping at the first that failed. True when all eight went.
     bool SendKeyColours(const KeyIndexMap& colourIndexByCode);
 
 private:

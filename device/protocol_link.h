@@ -18,4 +18,9 @@ struct ProtocolLink {
     // A job sends nothing unless the manager is opened and has an interface that carries commands.
     bool Ready() const { return manager.Opened() != 0 && manager.ActiveInterface() != nullptr; }
     void Pause(std::chrono::milliseconds duration) const { clock.SleepFor(duration); }
+    // A pause that began at `since`: what the job did meanwhile counts towards it.
+    void PauseSince(MonotonicClock::TimePoint since, std::chrono::milliseconds duration) const
+    {
+        clock.SleepFor(since + duration - clock.Now());
+    }
 };

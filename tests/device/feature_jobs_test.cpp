@@ -169,7 +169,7 @@ TEST_F(FeatureJobsTest, AFailedSlotTableReadShowsTheRequestBytesAsSlots1And2)
 
 TEST_F(FeatureJobsTest, MacroSlotKeepsTheFirst82EventsAndCarriesAMissingMacroAsKey0)
 {
-    std::vector<RecordSpec> records;
+    std::vector<RecordStep> records;
     for (int i = 0; i < 100; ++i)
         records.push_back({2 + i % 2, kVkA + (i / 2) % 26, 20});
     const int macro = AddMacro(3, records);

@@ -49,7 +49,7 @@ TEST_F(OutputJobsTest, KeyMapDownloadUploadsMacrosThenShortcutsThenPointsTheKeys
 {
     // Press A 261 ms, a record that is no event but counts, release A 100 ms.
     const int shortMacro = AddMacro(3, {{2, kVkA, 261}, {1, 0, 0}, {3, kVkA, 100}});
-    std::vector<RecordSpec> records;
+    std::vector<RecordStep> records;
     for (int i = 0; i < 40; ++i)
         records.push_back({2 + i % 2, kVkA + i / 2, i});
     const int longMacro = AddMacro(1, records); // L = 123: three packets
@@ -121,7 +121,7 @@ TEST_F(OutputJobsTest, KeyMapDownloadUploadsMacrosThenShortcutsThenPointsTheKeys
 TEST_F(OutputJobsTest, AFailedMacroPacketEndsTheUploadButNotTheKeyMap)
 {
     const int first = AddMacro(1, {{2, kVkA, 0}, {3, kVkA, 0}});
-    std::vector<RecordSpec> records(30, {2, kVkA, 0});
+    std::vector<RecordStep> records(30, {2, kVkA, 0});
     const int second = AddMacro(1, records); // L = 93: two packets
     Assign(0x04, kTypeMacro, first);
     Assign(0x05, kTypeMacro, second);

@@ -47,7 +47,7 @@ void ProtocolTest::SwitchTo(int mode)
     m_manager.SetOpened(1);
 }
 
-int ProtocolTest::AddMacro(int playTimes, const std::vector<RecordSpec>& records)
+int ProtocolTest::AddMacro(int playTimes, const std::vector<RecordStep>& records)
 {
     MacroRow macro;
     macro.name = L"Macro";

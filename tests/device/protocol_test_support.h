@@ -36,7 +36,7 @@ struct TimelineStep {
 std::ostream& operator<<(std::ostream& out, const TimelineStep& step);
 
 // A macro record: type 2 press, 3 release (other types are not events), a virtual key and a delay.
-struct RecordSpec {
+struct RecordStep {
     int type = 2;
     int virtualKey = 0;
     int delayMs = 0;
@@ -56,7 +56,7 @@ protected:
     void SwitchTo(int mode);
 
     // --- Database rows ---
-    int AddMacro(int playTimes, const std::vector<RecordSpec>& records);
+    int AddMacro(int playTimes, const std::vector<RecordStep>& records);
     // Stores an assignment of profile 1, layer 0.
     void Assign(int keyCode, int macroType, int value);
     // Stores a lighting row of profile 1 with the given fields.
