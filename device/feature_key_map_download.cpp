@@ -13,13 +13,9 @@ constexpr auto kSlotPause = 16ms;
 constexpr uint8_t kSlotTableCommand = 0xFB;
 constexpr uint8_t kRemapCommand = 0xFA;
 
-constexpr int kTypeNone = 0;
-constexpr int kTypeMacro = 3;
-constexpr int kTypeShortcut = 7;
-
 bool IsMacroType(int macroType)
 {
-    return macroType == kTypeMacro || macroType == kTypeShortcut;
+    return macroType == kAssignmentMacro || macroType == kAssignmentShortcut;
 }
 
 } // namespace
@@ -34,7 +30,7 @@ void FeatureKeyMapDownload::Run(int profile, int fnLayer)
         if (table[slot] == 0)
             continue;
         m_link.Pause(kSlotPause);
-        WriteMacroSlot(table[slot], slot, kTypeNone, 0);
+        WriteMacroSlot(table[slot], slot, kAssignmentNone, 0);
     }
     for (int slot = 1; slot <= kRemapSlots; ++slot) {
         if (table[kMacroSlots + slot] == 0)
@@ -48,7 +44,7 @@ void FeatureKeyMapDownload::Run(int profile, int fnLayer)
     int macroSlot = 1;
     int remapSlot = 1;
     for (const auto& row : rows) {
-        if (row->macro_type == kTypeNone)
+        if (row->macro_type == kAssignmentNone)
             continue;
         if (IsMacroType(row->macro_type)) {
             if (macroSlot > kMacroSlots)
@@ -67,9 +63,9 @@ void FeatureKeyMapDownload::Run(int profile, int fnLayer)
 void FeatureKeyMapDownload::WriteMacroSlot(int key, int slot, int macroType, int value)
 {
     MacroImage image = BuildMacroImage(slot, 0, 0, {});
-    if (macroType == kTypeShortcut) {
+    if (macroType == kAssignmentShortcut) {
         image = BuildShortcutImage(slot, key, value);
-    } else if (macroType == kTypeMacro) {
+    } else if (macroType == kAssignmentMacro) {
         MacroRow macro;
         const bool found = m_link.database.GetMacro(value, macro);
         MacroRecordList records;
@@ -86,7 +82,7 @@ void FeatureKeyMapDownload::WriteRemapSlot(int profile, int fnLayer, int key, in
 {
     KeyAssignmentRow row;
     m_link.database.GetKeyAssignment(profile, fnLayer, key, row);
-    if (row.macro_value > 0 && (row.macro_type == kTypeNone || IsMacroType(row.macro_type)))
+    if (row.macro_value > 0 && (row.macro_type == kAssignmentNone || IsMacroType(row.macro_type)))
         return;
     const bool assigned = row.macro_value > 0;
     const FeatureReport report = MakeFeatureReport({HidDeviceManager::kFeatureReportId, kRemapCommand, 0x01,

@@ -8,10 +8,6 @@ constexpr size_t kKeyColourEntryBytes = 4;
 constexpr size_t kKeyMapEntryBytes = 2;
 constexpr size_t kStreamEntryBytes = 3;
 
-constexpr int kTypeDisabled = 1;
-constexpr int kTypeKey = 2;
-constexpr int kTypeMacro = 3;
-constexpr int kTypeShortcut = 7;
 constexpr uint8_t kKeyMapKey = 0x20;
 constexpr uint8_t kKeyMapMacro = 0x40;
 
@@ -68,16 +64,16 @@ std::vector<uint8_t> KeyMapBuffer(const KeyAssignmentList& rows, const KeyIndexM
             continue;
         uint8_t* entry = &buffer[*index * kKeyMapEntryBytes];
         switch (row->macro_type) {
-        case kTypeKey:
+        case kAssignmentKey:
             entry[0] = LowByte(row->macro_value);
             entry[1] = kKeyMapKey;
             break;
-        case kTypeDisabled:
+        case kAssignmentDisabled:
             entry[0] = 0x00;
             entry[1] = kKeyMapKey;
             break;
-        case kTypeMacro:
-        case kTypeShortcut:
+        case kAssignmentMacro:
+        case kAssignmentShortcut:
             if (const auto slot = slots.find(row->key_code); slot != slots.end()) {
                 entry[0] = LowByte(slot->second);
                 entry[1] = kKeyMapMacro;

@@ -14,9 +14,6 @@ constexpr auto kBeforeKeyMapPacket = 10ms;
 constexpr uint8_t kKeyMapCommand = 0x8D;
 constexpr uint8_t kKeyMapLengths[] = {60, 60, 60, 40};
 
-constexpr int kTypeMacro = 3;
-constexpr int kTypeShortcut = 7;
-
 } // namespace
 
 void OutputKeyMapDownload::Run(int profile, int fnLayer, const KeyIndexMap& keyIndexByCode)
@@ -40,7 +37,7 @@ bool OutputKeyMapDownload::UploadMacros(const KeyAssignmentList& rows)
     bool complete = true;
 
     for (const auto& row : rows) {
-        if (row->macro_type != kTypeMacro || slot > kLastSlot)
+        if (row->macro_type != kAssignmentMacro || slot > kLastSlot)
             continue;
         int playTimes = 1;
         m_link.database.GetMacroPlayTimes(row->macro_value, playTimes);
@@ -63,7 +60,7 @@ bool OutputKeyMapDownload::UploadMacros(const KeyAssignmentList& rows)
 
     if (complete) {
         for (const auto& row : rows) {
-            if (row->macro_type != kTypeShortcut || slot > kLastSlot)
+            if (row->macro_type != kAssignmentShortcut || slot > kLastSlot)
                 continue;
             m_link.Pause(kBeforeMacro);
             m_link.manager.WriteReport(ShortcutDataReport(row->macro_value, slot));

@@ -23,6 +23,14 @@ enum class ProtocolFamily {
 
 ProtocolFamily ProtocolFamilyOf(int deviceType);
 
+// The assignment types (macro_type) the keyboard's tables tell apart; every other type is remapped on
+// the feature-report keyboards and left out of the output-report key map.
+constexpr int kAssignmentNone = 0;
+constexpr int kAssignmentDisabled = 1;
+constexpr int kAssignmentKey = 2; // another key or media function
+constexpr int kAssignmentMacro = 3;
+constexpr int kAssignmentShortcut = 7; // a built-in key combination
+
 // Every lighting row belongs to profile 1; per-key colours are sent from light set 128.
 constexpr int kLightingProfile = 1;
 constexpr int kCustomLightSet = 128;

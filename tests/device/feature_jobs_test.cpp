@@ -10,22 +10,17 @@
 
 namespace {
 
-constexpr int kTypeDisabled = 1;
-constexpr int kTypeKey = 2;
-constexpr int kTypeMacro = 3;
-constexpr int kTypeShortcut = 7;
-
 // Virtual keys: 'A' 65 and 'B' 66 are key codes 4 and 5; left Shift 160 is 225.
 constexpr int kVkA = 65;
 constexpr int kVkB = 66;
 constexpr int kVkLeftShift = 160;
 
 // The 28 reports of one slot image.
-std::vector<std::vector<uint8_t>> SlotReports(const std::vector<uint8_t>& image)
+Reports SlotReports(const std::vector<uint8_t>& image)
 {
     std::vector<uint8_t> padded = image;
     padded.resize(168, 0);
-    std::vector<std::vector<uint8_t>> reports;
+    Reports reports;
     for (size_t k = 0; k < 28; ++k) {
         std::vector<uint8_t> report = Feature({0x07, static_cast<uint8_t>(k == 0 ? 0xF1 : 0x00)});
         std::copy_n(padded.begin() + 6 * k, 6, report.begin() + 2);
@@ -35,7 +30,7 @@ std::vector<std::vector<uint8_t>> SlotReports(const std::vector<uint8_t>& image)
 }
 
 // The reports of macro slot writes number `first` to `first + 27`.
-std::vector<std::vector<uint8_t>> SlotWrite(const std::vector<std::vector<uint8_t>>& sent, size_t image)
+Reports SlotWrite(const Reports& sent, size_t image)
 {
     if (sent.size() < 28 * (image + 1))
         return {};
@@ -63,11 +58,11 @@ TEST_F(FeatureJobsTest, KeyMapDownloadClearsUsedSlotsThenWritesTheAssignmentsInO
     LoadSlotTable({{3, 0x10}, {13 + 2, 0x20}});
     const int macro = AddMacro(
         2, {{2, kVkB, 0}, {3, kVkB, 311}, {2, kVkLeftShift, 2000}, {1, 0, 0}, {3, kVkLeftShift, 40000}});
-    Assign(0x04, kTypeMacro, macro);
-    Assign(0x05, kTypeKey, 0x06);
+    Assign(0x04, kAssignmentMacro, macro);
+    Assign(0x05, kAssignmentKey, 0x06);
     Assign(0x06, 0, 5); // type 0 with a value: no slot
-    Assign(0x07, kTypeShortcut, 2);
-    Assign(0x08, kTypeDisabled, 1);
+    Assign(0x07, kAssignmentShortcut, 2);
+    Assign(0x08, kAssignmentDisabled, 1);
 
     const auto start = Now();
     m_protocol.DownloadFeatureKeyMap(kProfile, kLayer);
@@ -120,9 +115,9 @@ TEST_F(FeatureJobsTest, KeyMapDownloadClearsUsedSlotsThenWritesTheAssignmentsInO
 TEST_F(FeatureJobsTest, KeyMapDownloadStopsAtTheKeyboardsThirteenMacroAndTenRemapSlots)
 {
     for (int i = 0; i < 14; ++i)
-        Assign(0x04 + i, kTypeShortcut, 1 + i);
+        Assign(0x04 + i, kAssignmentShortcut, 1 + i);
     for (int i = 0; i < 11; ++i)
-        Assign(0x1E + i, kTypeKey, 0x04);
+        Assign(0x1E + i, kAssignmentKey, 0x04);
 
     m_protocol.DownloadFeatureKeyMap(kProfile, kLayer);
 
@@ -174,8 +169,8 @@ TEST_F(FeatureJobsTest, MacroSlotKeepsTheFirst82EventsAndCarriesAMissingMacroAsK
         records.push_back({2 + i % 2, kVkA + (i / 2) % 26, 20});
     const int macro = AddMacro(3, records);
 
-    m_protocol.WriteMacroSlot(0x2C, 4, kTypeMacro, macro);
-    m_protocol.WriteMacroSlot(0x2D, 5, kTypeMacro, macro + 1);
+    m_protocol.WriteMacroSlot(0x2C, 4, kAssignmentMacro, macro);
+    m_protocol.WriteMacroSlot(0x2D, 5, kAssignmentMacro, macro + 1);
 
     const FirmwareState state = Keyboard().State();
     const std::vector<SimMacroEvent> events = state.macroSlots.at(4).Events();
@@ -195,7 +190,7 @@ TEST_F(FeatureJobsTest, MacroSlotReportsGoOnAfterAFailedOne)
     Keyboard().FailTransfer(first + 3, SimFault::TimedOut);
 
     const auto start = Now();
-    m_protocol.WriteMacroSlot(0x04, 1, kTypeShortcut, 1);
+    m_protocol.WriteMacroSlot(0x04, 1, kAssignmentShortcut, 1);
 
     EXPECT_EQ(Count(SimReport::MacroSlotWrite, SimOutcome::Failed), 1);
     EXPECT_EQ(Count(SimReport::MacroSlotWrite, SimOutcome::TimedOut), 1);
@@ -206,9 +201,9 @@ TEST_F(FeatureJobsTest, MacroSlotReportsGoOnAfterAFailedOne)
 
 TEST_F(FeatureJobsTest, RemapSlotFollowsTheKeysAssignment)
 {
-    Assign(0x04, kTypeKey, 0x29);
-    Assign(0x05, kTypeMacro, 1);
-    Assign(0x06, kTypeShortcut, 3);
+    Assign(0x04, kAssignmentKey, 0x29);
+    Assign(0x05, kAssignmentMacro, 1);
+    Assign(0x06, kAssignmentShortcut, 3);
 
     m_protocol.WriteRemapSlot(kProfile, kLayer, 0x04, 3);
     m_protocol.WriteRemapSlot(kProfile, kLayer, 0x05, 4); // a macro key has no remap

@@ -15,10 +15,6 @@ namespace {
 
 using namespace std::chrono_literals;
 
-constexpr int kTypeDisabled = 1;
-constexpr int kTypeKey = 2;
-constexpr int kTypeMacro = 3;
-constexpr int kTypeShortcut = 7;
 constexpr int kVkA = 65;
 
 // A key map entry as FirmwareState::KeyMapEntry gives it.
@@ -54,14 +50,14 @@ TEST_F(OutputJobsTest, KeyMapDownloadUploadsMacrosThenShortcutsThenPointsTheKeys
         records.push_back({2 + i % 2, kVkA + i / 2, i});
     const int longMacro = AddMacro(1, records); // L = 123: three packets
 
-    Assign(0x04, kTypeMacro, shortMacro);
-    Assign(0x05, kTypeKey, 0x29);
-    Assign(0x06, kTypeShortcut, 13);
-    Assign(0x07, kTypeDisabled, 1);
-    Assign(0x08, kTypeMacro, longMacro);
-    Assign(0x09, kTypeShortcut, 99); // no such shortcut: four empty events
-    Assign(0x0A, kTypeKey, 0x2A);    // its index is past the buffer
-    Assign(0x0B, kTypeKey, 0x2B);    // in the buffer, past what the packets count
+    Assign(0x04, kAssignmentMacro, shortMacro);
+    Assign(0x05, kAssignmentKey, 0x29);
+    Assign(0x06, kAssignmentShortcut, 13);
+    Assign(0x07, kAssignmentDisabled, 1);
+    Assign(0x08, kAssignmentMacro, longMacro);
+    Assign(0x09, kAssignmentShortcut, 99); // no such shortcut: four empty events
+    Assign(0x0A, kAssignmentKey, 0x2A);    // its index is past the buffer
+    Assign(0x0B, kAssignmentKey, 0x2B);    // in the buffer, past what the packets count
     const KeyIndexMap map = {{0x04, 0}, {0x05, 1},   {0x06, 2},   {0x07, 3},
                              {0x08, 4}, {0x09, 109}, {0x0A, 180}, {0x0B, 110}};
 
@@ -123,10 +119,10 @@ TEST_F(OutputJobsTest, AFailedMacroPacketEndsTheUploadButNotTheKeyMap)
     const int first = AddMacro(1, {{2, kVkA, 0}, {3, kVkA, 0}});
     std::vector<RecordStep> records(30, {2, kVkA, 0});
     const int second = AddMacro(1, records); // L = 93: two packets
-    Assign(0x04, kTypeMacro, first);
-    Assign(0x05, kTypeMacro, second);
-    Assign(0x06, kTypeMacro, first);
-    Assign(0x07, kTypeShortcut, 1);
+    Assign(0x04, kAssignmentMacro, first);
+    Assign(0x05, kAssignmentMacro, second);
+    Assign(0x06, kAssignmentMacro, first);
+    Assign(0x07, kAssignmentShortcut, 1);
     // The second macro's second packet fails, and so does its one retry.
     const uint64_t next = Keyboard().NextTransferNumber();
     Keyboard().FailTransfer(next + 2);
@@ -150,7 +146,7 @@ TEST_F(OutputJobsTest, AFailedMacroPacketEndsTheUploadButNotTheKeyMap)
 
 TEST_F(OutputJobsTest, KeyMapPacketFailuresArePassedOver)
 {
-    Assign(0x04, kTypeKey, 0x05);
+    Assign(0x04, kAssignmentKey, 0x05);
     Keyboard().AddFailure({.report = SimReport::KeyMap, .times = 2}); // the first packet and its retry
 
     m_protocol.DownloadOutputKeyMap(kProfile, kLayer, {{0x04, 100}});
@@ -162,8 +158,8 @@ TEST_F(OutputJobsTest, KeyMapPacketFailuresArePassedOver)
 
 TEST_F(OutputJobsTest, WithAnEmptyLayoutMapEveryKeyLandsOnIndex0AndTheLastRowWins)
 {
-    Assign(0x04, kTypeKey, 0x10);
-    Assign(0x05, kTypeKey, 0x11);
+    Assign(0x04, kAssignmentKey, 0x10);
+    Assign(0x05, kAssignmentKey, 0x11);
     AddKeyLights({{0x04, RGB(1, 2, 3)}, {0x05, RGB(4, 5, 6)}});
 
     m_protocol.DownloadOutputKeyMap(kProfile, kLayer, {});
@@ -362,14 +358,14 @@ TEST(ColourStreamTest, StopsWhenTheStreamInterfaceIsMissing)
 
 TEST_F(OutputJobsTest, NoJobSendsWithoutAnOpenedKeyboard)
 {
-    Assign(0x04, kTypeShortcut, 1);
-    Assign(0x05, kTypeKey, 0x06);
+    Assign(0x04, kAssignmentShortcut, 1);
+    Assign(0x05, kAssignmentKey, 0x06);
     AddLight({.mode = 1, .config_func = 0x01});
     AddKeyLights({{0x04, RGB(1, 2, 3)}});
     const std::vector<KeyColour> lit = {{0x04, RGB(9, 9, 9)}};
     const std::vector<std::pair<const char*, std::function<void()>>> jobs = {
         {"key map (feature)", [&] { m_protocol.DownloadFeatureKeyMap(kProfile, kLayer); }},
-        {"macro slot", [&] { m_protocol.WriteMacroSlot(0x04, 1, kTypeShortcut, 1); }},
+        {"macro slot", [&] { m_protocol.WriteMacroSlot(0x04, 1, kAssignmentShortcut, 1); }},
         {"remap slot", [&] { m_protocol.WriteRemapSlot(kProfile, kLayer, 0x05, 1); }},
         {"lighting (feature)", [&] { m_protocol.ApplyFeatureLighting(1, 0, 0); }},
         {"reset", [&] { m_protocol.ResetToFactory(101, 0, {}); }},
@@ -405,7 +401,7 @@ TEST_F(OutputJobsTest, NoJobSendsWithoutAnOpenedKeyboard)
 
 TEST_F(OutputJobsTest, DispatchByDeviceTypeAndContext)
 {
-    Assign(0x04, kTypeKey, 0x06);
+    Assign(0x04, kAssignmentKey, 0x06);
     AddLight({.mode = 2, .config_func = 0x01});
     auto layout = std::make_shared<KeyboardLayout>();
     layout->keyIndexByCode = {{0x04, 7}};
@@ -441,7 +437,7 @@ TEST(ProtocolConcurrencyTest, ReportsOfOtherThreadsNeverLandInsideAJob)
     } rig;
     rig.Connect(SimulatedModel::FeatureKeyboard());
     for (int i = 0; i < 3; ++i)
-        rig.Assign(0x04 + i, kTypeShortcut, 1 + i);
+        rig.Assign(0x04 + i, kAssignmentShortcut, 1 + i);
     rig.m_clock.yieldRealTime = true;
 
     std::atomic<bool> jobDone{false};

@@ -118,9 +118,9 @@ std::vector<TimelineStep> ProtocolTest::Timeline(MonotonicClock::TimePoint start
     return steps;
 }
 
-std::vector<std::vector<uint8_t>> ProtocolTest::Sent(SimReport report) const
+Reports ProtocolTest::Sent(SimReport report) const
 {
-    std::vector<std::vector<uint8_t>> bytes;
+    Reports bytes;
     for (const SimLogEntry& entry : m_keyboard->Reports(report))
         bytes.push_back(entry.bytes);
     return bytes;

@@ -17,6 +17,9 @@
 #include "sim/keyboard_simulator.h"
 #include "tests/support/scoped_folders.h"
 
+// Reports as the simulator logged them, or as a test expects them.
+using Reports = std::vector<std::vector<uint8_t>>;
+
 // The manual clock; when asked, every pause also yields a little real time, so that another thread's
 // transfers get every chance to land inside a job.
 class PacingClock : public ManualMonotonicClock {
@@ -69,7 +72,7 @@ protected:
     // The log since `start`, as runs of one kind with one gap.
     std::vector<TimelineStep> Timeline(MonotonicClock::TimePoint start) const;
     // The bytes of every logged transfer of a kind, in order.
-    std::vector<std::vector<uint8_t>> Sent(SimReport report) const;
+    Reports Sent(SimReport report) const;
     // Entries of `report` whose outcome is `outcome`.
     int Count(SimReport report, SimOutcome outcome = SimOutcome::Taken) const;
 
@@ -83,8 +86,6 @@ protected:
 private:
     SimulatedKeyboard* m_keyboard = nullptr;
 };
-
-using Reports = std::vector<std::vector<uint8_t>>;
 
 // A report of `length` bytes: `bytes` from the start, zeros after.
 std::vector<uint8_t> Report(std::initializer_list<uint8_t> bytes, size_t length);
