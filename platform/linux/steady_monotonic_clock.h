@@ -1,5 +1,6 @@
 #pragma once
-// The real clock: std::chrono::steady_clock and a real sleep.
+// The real clock: std::chrono::steady_clock and a real sleep that ends within microseconds of its
+// deadline (its last 100 us are waited out awake), so that short device pauses keep their length.
 
 #include "platform/monotonic_clock.h"
 
