@@ -4,7 +4,8 @@
 The key geometry is the usual ANSI arrangement in units of one key width (U pixels); every key's
 rectangle is its place on the keyboard picture, inset by GAP pixels on each side. The matrix cell of a
 key is (row, column) of the model's scan matrix; its key_index (the key's slot in the keyboard's key
-table) is row * col_count + column, which stays below the 150 entries of the smallest table.
+table) is its place when the keys are counted row by row through the matrix, so every key fits the 110
+positions that the per-key colour, key-map and colour-stream reports carry.
 
 Usage: tools/make_layouts.py   (rewrites the files in place; run from anywhere)
 """
@@ -201,11 +202,12 @@ def write_layout(name, model, folder):
     lines.append(f'<Keyboard xpos="{model["xpos"]}" ypos="{model["ypos"]}" width="{width}" height="{height}" '
                  f'image="{name}.png" row_count="{model["rows"]}" col_count="{model["cols"]}">')
     lines.append("<KeyItems>")
+    indexes = {id(k): i for i, k in enumerate(sorted(keys, key=lambda k: k.cell))}
     for k in keys:
         row, col = k.cell
         left = MARGIN + px(k.x) + GAP
         top = MARGIN + px(k.y) + GAP
-        index = row * model["cols"] + col
+        index = indexes[id(k)]
         lines.append(f"<key code=\"0x{k.code:02X}\" name={a(k.name)} desc={a(k.desc)} key_index=\"{index}\" "
                      f"light_index=\"{index}\" icon=\"\" row_col=\"{row}#{col}\" "
                      f"rect=\"{left}#{top}#{px(k.w) - 2 * GAP}#{px(k.h) - 2 * GAP}\"/>")

@@ -13,7 +13,7 @@ namespace {
 
 constexpr int kMainWindowWidth = 1280;
 constexpr int kKeyPickerTop = 720 - 270; // the custom key page's function picker starts here
-constexpr int kKeyTableEntries = 150;    // the smallest per-key buffer of the keyboard's protocol
+constexpr int kKeyTableEntries = 110;    // key positions the colour, key-map and stream reports reach
 constexpr int kParameterBits = 0xFFF;
 
 std::set<unsigned> Range(unsigned first, unsigned last)
