@@ -323,7 +323,10 @@ TEST_F(ProfileDatabaseTest, WorkersNeverMeetAHalfClosedConnection)
                 m_database.ListMacros(macros);
             }
         });
-    for (int i = 0; i < 40; ++i) {
+    // Keep switching until the workers have really raced the switches: on a loaded machine they may not
+    // even have started by the time 40 switches are done.
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(20);
+    for (int i = 0; (i < 40 || stored < 20) && std::chrono::steady_clock::now() < deadline; ++i) {
         m_database.Close();
         Open();
     }
