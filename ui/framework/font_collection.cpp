@@ -66,18 +66,6 @@ std::optional<CString> FirstFamilyOf(const std::string& path)
     return name;
 }
 
-bool IsGenericFamily(const char* family)
-{
-    static const char* const generic[] = {"sans-serif", "sans", "serif", "monospace", "mono",
-                                          "system-ui",  "cursive", "fantasy", "emoji", "math"};
-    for (const char* g : generic) {
-        if (FcStrCmpIgnoreCase(reinterpret_cast<const FcChar8*>(family), reinterpret_cast<const FcChar8*>(g)) ==
-            0)
-            return true;
-    }
-    return false;
-}
-
 } // namespace
 
 std::optional<CString> FontConfiguration::AddFontFile(const std::string& nativePath)
@@ -145,13 +133,15 @@ bool FontConfiguration::IsFamilyAvailable(const CString& family)
     bool available = false;
     FcChar8* matched = nullptr;
     if (match && FcPatternGetString(match, FC_FAMILY, 0, &matched) == FcResultMatch && matched) {
-        // The substituted pattern lists the asked family, then its declared substitutes, then the
-        // generic fallbacks; the match counts when it comes before the first generic name.
-        FcChar8* candidate = nullptr;
-        for (int i = 0; FcPatternGetString(pattern, FC_FAMILY, i, &candidate) == FcResultMatch; ++i) {
-            if (IsGenericFamily(reinterpret_cast<const char*>(candidate)))
-                break;
-            if (FcStrCmpIgnoreCase(candidate, matched) == 0) {
+        // The substituted pattern lists the asked family and the substitutes the configuration binds to
+        // it, then the default families, which are bound weakly; the match counts when it is one of the
+        // former.
+        FcValue value;
+        FcValueBinding binding = FcValueBindingWeak;
+        for (int i = 0; FcPatternGetWithBinding(pattern, FC_FAMILY, i, &value, &binding) == FcResultMatch; ++i) {
+            if (binding == FcValueBindingWeak || value.type != FcTypeString)
+                continue;
+            if (FcStrCmpIgnoreCase(value.u.s, matched) == 0) {
                 available = true;
                 break;
             }

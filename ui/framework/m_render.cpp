@@ -449,23 +449,30 @@ int MRender::SaveBitmapToFile(HBITMAP bitmap, const CString& path)
     const uint32_t w = static_cast<uint32_t>(bitmap->Width());
     const uint32_t h = static_cast<uint32_t>(bitmap->Height());
     const uint32_t pixelBytes = w * h * 4;
-    // File header, then a 40-byte information header of a top-down 32-bit picture.
+    // File header, then a 108-byte information header of a top-down 32-bit picture whose channel masks
+    // keep the alpha.
+    constexpr uint32_t kHeaders = 14 + 108;
     std::fputc('B', f);
     std::fputc('M', f);
-    PutLE32(f, 54 + pixelBytes);
+    PutLE32(f, kHeaders + pixelBytes);
     PutLE32(f, 0);
-    PutLE32(f, 54);
-    PutLE32(f, 40);
+    PutLE32(f, kHeaders);
+    PutLE32(f, 108);
     PutLE32(f, w);
     PutLE32(f, static_cast<uint32_t>(-static_cast<int32_t>(h)));
     PutLE16(f, 1);
     PutLE16(f, 32);
-    PutLE32(f, 0);
+    PutLE32(f, 3); // bit fields
     PutLE32(f, pixelBytes);
     PutLE32(f, 2835);
     PutLE32(f, 2835);
     PutLE32(f, 0);
     PutLE32(f, 0);
+    for (const uint32_t mask : {0x00FF0000u, 0x0000FF00u, 0x000000FFu, 0xFF000000u})
+        PutLE32(f, mask);
+    PutLE32(f, 0x73524742); // sRGB
+    for (int i = 0; i < 12; ++i) // end points and gamma, unused with sRGB
+        PutLE32(f, 0);
     for (uint32_t y = 0; y < h; ++y) {
         const uint32_t* row = bitmap->Row(static_cast<int>(y));
         for (uint32_t x = 0; x < w; ++x)

@@ -26,6 +26,7 @@
 
 #include <memory>
 #include <mutex>
+#include <optional>
 #include <vector>
 
 #include "core/color.h"
@@ -298,6 +299,7 @@ private:
     bool m_rightPressed = false;
     bool m_tracking = false;
     bool m_active = false;
+    std::optional<CPoint> m_lastMove; // where the last move put the pointer
 
     std::unique_ptr<ToolTipWnd> m_tooltip;
     unsigned m_tooltipCtrlID = 0;

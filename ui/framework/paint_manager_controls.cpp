@@ -133,6 +133,7 @@ void PaintManager::ForgetControl(MControl* control)
 {
     if (m_hover == control) {
         m_hover = nullptr;
+        m_lastMove.reset();
         m_leftPressed = m_rightPressed = false;
     }
     if (m_focus == control)

@@ -71,6 +71,7 @@ void PaintManager::RefreshHover(unsigned flags, CPoint point)
 LRESULT PaintManager::OnMouseMove(unsigned flags, CPoint point)
 {
     TrackMouse();
+    m_lastMove = point;
     if (m_hover && m_hover->PtInRect(point) && m_hover->OnCheckMouseResponse(flags, point))
         return m_hover->OnMouseMove(flags, point) ? 1 : 0;
     HideTooltip();
@@ -81,12 +82,14 @@ LRESULT PaintManager::OnMouseMove(unsigned flags, CPoint point)
     return m_hover ? 1 : 0;
 }
 
-// Whether the hover control takes a press at point; the hover is brought up to date first, as a press
-// may come without a move before it.
+// Whether the hover control takes a press at point; the hover is brought up to date first when the
+// press comes somewhere the pointer was not seen moving to.
 bool PaintManager::PressTarget(unsigned flags, CPoint point)
 {
-    if (!m_hover || !m_hover->PtInRect(point))
+    if (!m_lastMove || *m_lastMove != point) {
+        m_lastMove = point;
         RefreshHover(flags, point);
+    }
     return m_hover && m_hover->IsVisible() && m_hover->GetRresponse() && m_hover->IsEnabled() &&
            m_hover->PtInRect(point) && m_hover->OnCheckMouseResponse(flags, point);
 }
@@ -215,6 +218,7 @@ LRESULT PaintManager::OnMouseLeave()
         hover->OnMouseMove(0, kOutside);
         m_hover = nullptr;
     }
+    m_lastMove.reset();
     return 1;
 }
 
@@ -233,6 +237,7 @@ void PaintManager::OnActivate(bool active)
                 hover->OnMouseMove(0, kOutside);
         }
         m_hover = nullptr;
+        m_lastMove.reset();
         HideTooltip();
     }
     Invalidate();
