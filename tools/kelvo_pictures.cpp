@@ -162,7 +162,8 @@ int main(int argc, char** argv)
     else if (argc == 3 && std::strcmp(argv[1], "skins") == 0)
         ok = Skins(argv[2]);
     else
-        std::fprintf(stderr, "usage: kelvo_pictures scroll <horizontal.png> <vertical.png> | skins <folder>\n");
+        std::fprintf(stderr,
+                     "usage: kelvo_pictures scroll <horizontal.png> <vertical.png> | skins <folder>\n");
     cairo_debug_reset_static_data();
     return ok ? 0 : 1;
 }

@@ -11,7 +11,8 @@
 
 class ProbeControl : public MControlFont {
 public:
-    ProbeControl(MObject* parent, unsigned id, CRect rect, int visible = 1, int enabled = 1, ARGB colour = 0xFF00FF00)
+    ProbeControl(MObject* parent, unsigned id, CRect rect, int visible = 1, int enabled = 1,
+                 ARGB colour = 0xFF00FF00)
         : MControlFont(parent, id, rect, L"", visible, enabled, 1), colour(colour)
     {
     }
@@ -85,8 +86,8 @@ class ControlDialog : public MDialog {
 public:
     long OnMessage(unsigned id, unsigned code, unsigned wParam, long lParam) override
     {
-        notifications.push_back(std::to_string(id) + ":" + std::to_string(code) + ":" + std::to_string(wParam) +
-                                ":" + std::to_string(lParam));
+        notifications.push_back(std::to_string(id) + ":" + std::to_string(code) + ":" +
+                                std::to_string(wParam) + ":" + std::to_string(lParam));
         if (onMessage)
             onMessage(id, code);
         return 0;
@@ -94,11 +95,13 @@ public:
 
     template <class T, class... Args> T* Add(Args&&... args)
     {
-        return static_cast<T*>(m_paintManager.AddControl(std::make_unique<T>(this, std::forward<Args>(args)...)));
+        return static_cast<T*>(
+            m_paintManager.AddControl(std::make_unique<T>(this, std::forward<Args>(args)...)));
     }
     template <class T, class... Args> T* AddArea(Args&&... args)
     {
-        return static_cast<T*>(m_paintManager.AddArea(std::make_unique<T>(this, std::forward<Args>(args)...)));
+        return static_cast<T*>(
+            m_paintManager.AddArea(std::make_unique<T>(this, std::forward<Args>(args)...)));
     }
 
     std::vector<std::string> notifications;

@@ -36,7 +36,8 @@ struct MadeWith {
 };
 MadeWith g_lastMade;
 
-std::unique_ptr<MControl> MakeProbe(MObject* parent, unsigned id, CRect rect, const wchar_t* title, int a, int b)
+std::unique_ptr<MControl> MakeProbe(MObject* parent, unsigned id, CRect rect, const wchar_t* title, int a,
+                                    int b)
 {
     g_lastMade = {title, a, b};
     return std::make_unique<ProbeControl>(parent, id, rect, a, b);
@@ -47,16 +48,23 @@ TEST_F(ControlTreeTest, ClassNamesAreExactAndEachClassHasItsMakers)
     ScopedConstructor keyFunc(L"KeyFuncControl", &MakeProbe);
     ScopedConstructor battery(L"BatteryCtrl", &MakeProbe);
     ScopedConstructor text(L"MText", &MakeProbe);
-    auto* panel = static_cast<MPanel*>(Manager().AddControl(std::make_unique<MPanel>(&dialog, 50, CRect(0, 0, 90, 90), 1)));
+    auto* panel = static_cast<MPanel*>(
+        Manager().AddControl(std::make_unique<MPanel>(&dialog, 50, CRect(0, 0, 90, 90), 1)));
     struct Case {
         const wchar_t* name;
         bool byWindow;
         bool byPanel;
     };
     const Case cases[] = {
-        {L"CArea", true, true},           {L"carea", false, false},         {L"CAREA", false, false},
-        {L"CArea ", false, false},        {L"", false, false},              {L"MNothing", false, false},
-        {L"MText", true, true},           {L"KeyFuncControl", false, true}, {L"BatteryCtrl", true, false},
+        {L"CArea", true, true},
+        {L"carea", false, false},
+        {L"CAREA", false, false},
+        {L"CArea ", false, false},
+        {L"", false, false},
+        {L"MNothing", false, false},
+        {L"MText", true, true},
+        {L"KeyFuncControl", false, true},
+        {L"BatteryCtrl", true, false},
         {L"DListBox", false, false}, // a panel class not built yet creates nothing
     };
     unsigned id = 100;
@@ -196,7 +204,8 @@ TEST_F(ControlTreeTest, WheelStepsGoToTheHoverFirstThenToTheFirstTaker)
         c->Take();
         CPoint screen(210, 10);
         WindowSystem::ClientToScreen(hwnd, &screen);
-        WindowSystem::SendMessageW(hwnd, WM_MOUSEWHEEL, MAKEWPARAM(0, k.distance), MAKELPARAM(screen.x, screen.y));
+        WindowSystem::SendMessageW(hwnd, WM_MOUSEWHEEL, MAKEWPARAM(0, k.distance),
+                                   MAKELPARAM(screen.x, screen.y));
         EXPECT_EQ(c->Take(), k.c);
     }
     // A hover that does not take a step passes it to the controls in order until one takes it.
@@ -325,8 +334,10 @@ public:
 
 TEST_F(ControlTreeTest, AControlMayBeRemovedWhileItHandlesAnEvent)
 {
-    auto* panel = static_cast<MPanel*>(Manager().AddControl(std::make_unique<MPanel>(&dialog, 9, CRect(0, 0, 200, 200), 1)));
-    auto* inner = static_cast<Clicker*>(panel->AddControl(std::make_unique<Clicker>(panel, 20, CRect(10, 10, 50, 50))));
+    auto* panel = static_cast<MPanel*>(
+        Manager().AddControl(std::make_unique<MPanel>(&dialog, 9, CRect(0, 0, 200, 200), 1)));
+    auto* inner =
+        static_cast<Clicker*>(panel->AddControl(std::make_unique<Clicker>(panel, 20, CRect(10, 10, 50, 50))));
     auto* top = dialog.Add<Clicker>(21u, CRect(250, 10, 300, 50));
     dialog.onMessage = [&](unsigned id, unsigned code) {
         if (code != 2)
@@ -363,8 +374,8 @@ TEST_F(ControlTreeTest, RepaintMarksLaterOverlappingControlsStale)
 
     a->UpdateControl(1, 0);
     EXPECT_EQ(a->GetUpdate(), 0);
-    EXPECT_EQ(b->GetUpdate(), 0); // later and overlapping
-    EXPECT_EQ(c->GetUpdate(), 1); // later, elsewhere
+    EXPECT_EQ(b->GetUpdate(), 0);    // later and overlapping
+    EXPECT_EQ(c->GetUpdate(), 1);    // later, elsewhere
     EXPECT_EQ(back->GetUpdate(), 1); // beneath
     EXPECT_EQ(hiddenOverlap->GetUpdate(), 1);
     CRegion expected(CRect(0, 0, 100, 100));
@@ -432,7 +443,8 @@ TEST_F(ControlTreeTest, ControlTimersStartAt17AndNeverTakeOverlayIds)
 TEST_F(ControlTreeTest, AnimationTickReachesVisibleRunningControlsOnly)
 {
     auto* parent = dialog.Add<ProbeControl>(1u, CRect(0, 0, 100, 100));
-    auto* child = static_cast<ProbeControl*>(parent->AddControl(std::make_unique<ProbeControl>(parent, 2, CRect(0, 0, 10, 10))));
+    auto* child = static_cast<ProbeControl*>(
+        parent->AddControl(std::make_unique<ProbeControl>(parent, 2, CRect(0, 0, 10, 10))));
     auto* idle = dialog.Add<ProbeControl>(3u, CRect(200, 0, 210, 10));
     for (ProbeControl* p : {parent, child, idle})
         p->AddMTimer();

@@ -23,7 +23,8 @@ protected:
     {
         CPoint screen = client;
         WindowSystem::ClientToScreen(hwnd, &screen);
-        WindowSystem::SendMessageW(hwnd, WM_MOUSEWHEEL, MAKEWPARAM(0, distance), MAKELPARAM(screen.x, screen.y));
+        WindowSystem::SendMessageW(hwnd, WM_MOUSEWHEEL, MAKEWPARAM(0, distance),
+                                   MAKELPARAM(screen.x, screen.y));
         Run();
     }
 
@@ -46,8 +47,11 @@ TEST_F(PanelTest, ScrollBarsAreTheFirstChildrenAlongTheEdgesAndShowOnlyForLarger
         int width, height;
         bool vertical, horizontal;
     };
-    const Case cases[] = {{200, 100, false, false}, {200, 400, true, false}, {500, 100, false, true},
-                          {500, 400, true, true}, {0, 0, false, false}};
+    const Case cases[] = {{200, 100, false, false},
+                          {200, 400, true, false},
+                          {500, 100, false, true},
+                          {500, 400, true, true},
+                          {0, 0, false, false}};
     for (const Case& c : cases) {
         panel->SetVirtualSize(c.width, c.height);
         EXPECT_EQ(panel->GetVScroll()->IsVisible() != 0, c.vertical) << c.width << "x" << c.height;
@@ -65,7 +69,8 @@ TEST_F(PanelTest, ScrollBarsAreTheFirstChildrenAlongTheEdgesAndShowOnlyForLarger
 
 TEST_F(PanelTest, TheWheelScrollsByTheBarsStepAndPointsFollowTheOffset)
 {
-    auto* row = static_cast<ProbeControl*>(panel->AddControl(std::make_unique<ProbeControl>(panel, 40, CRect(20, 200, 200, 230))));
+    auto* row = static_cast<ProbeControl*>(
+        panel->AddControl(std::make_unique<ProbeControl>(panel, 40, CRect(20, 200, 200, 230))));
     panel->SetVirtualSize(200, 300); // 200 more than the panel shows
     MScroll* bar = panel->GetVScroll();
     EXPECT_EQ(bar->GetScrollMaxRange(), 200);
@@ -144,7 +149,8 @@ TEST_F(PanelTest, ChildNotificationsReachTheWindowUnchanged)
 
 TEST_F(PanelTest, ARepaintInsideAScrolledPanelLandsAtTheShownPlace)
 {
-    auto* row = static_cast<ProbeControl*>(panel->AddControl(std::make_unique<ProbeControl>(panel, 40, CRect(20, 200, 200, 230))));
+    auto* row = static_cast<ProbeControl*>(
+        panel->AddControl(std::make_unique<ProbeControl>(panel, 40, CRect(20, 200, 200, 230))));
     auto* above = dialog.Add<ProbeControl>(60u, CRect(0, 0, 400, 30)); // a later control over its top
     auto* apart = dialog.Add<ProbeControl>(61u, CRect(0, 200, 400, 300));
     panel->SetVirtualSize(200, 300);

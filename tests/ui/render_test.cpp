@@ -8,8 +8,11 @@
 
 #include "tests/support/scoped_folders.h"
 #include "tests/ui/control_probe.h"
+#include "ui/controls/m_scroll.h"
 #include "ui/framework/font_collection.h"
 #include "ui/framework/image.h"
+#include "ui/framework/m_image_list.h"
+#include "ui/framework/m_panel.h"
 #include "ui/framework/m_render.h"
 #include "ui/framework/paint_manager.h"
 #include "ui/framework/resource_module.h"
@@ -18,7 +21,8 @@
 namespace {
 
 // A 12 × 12 picture: 3 × 3 corners in four colours, edges and centre in their own colours.
-constexpr ARGB kTopLeft = 0xFFFF0000, kTopRight = 0xFF00FF00, kBottomLeft = 0xFF0000FF, kBottomRight = 0xFFFFFF00;
+constexpr ARGB kTopLeft = 0xFFFF0000, kTopRight = 0xFF00FF00, kBottomLeft = 0xFF0000FF,
+               kBottomRight = 0xFFFFFF00;
 constexpr ARGB kEdge = 0xFF808080, kCentre = 0xFF202020;
 constexpr int kSide = 12, kBorder = 3;
 
@@ -143,7 +147,10 @@ TEST(RenderTest, OriginPointsAndColourKeys)
     struct Key {
         uint32_t in, out;
     };
-    const Key keys[] = {{0xFF000000, 0xFF000001}, {0x00000001, 0x00000001}, {0, 1}, {0x80000000, 0x80000001},
+    const Key keys[] = {{0xFF000000, 0xFF000001},
+                        {0x00000001, 0x00000001},
+                        {0, 1},
+                        {0x80000000, 0x80000001},
                         {0x12345678, 0x12345678}};
     for (const Key& k : keys) {
         uint32_t c = k.in;
@@ -229,7 +236,8 @@ TEST(RenderTest, TheLibraryEmbedsItsScrollBarsAndFont)
         EXPECT_EQ(image->Height(), s.height);
         // The four states differ.
         const int frame = s.width / 4;
-        EXPECT_NE(image->Frame().Pixel(frame / 2, s.height / 2), image->Frame().Pixel(frame + frame / 2, s.height / 2));
+        EXPECT_NE(image->Frame().Pixel(frame / 2, s.height / 2),
+                  image->Frame().Pixel(frame + frame / 2, s.height / 2));
     }
     // A program's own module answers for its resources.
     const uint8_t bytes[] = {1, 2, 3};
@@ -239,12 +247,12 @@ TEST(RenderTest, TheLibraryEmbedsItsScrollBarsAndFont)
 
 // Two 1 × 1 frames (red, then blue), 100 ms each, looping.
 const uint8_t kTwoFrameGif[] = {
-    'G', 'I', 'F', '8', '9', 'a', 1, 0, 1, 0, 0x81, 0, 0,         // screen 1×1, 4-colour table
-    0xFF, 0, 0, 0, 0, 0xFF, 0, 0, 0, 0, 0, 0,                     // red, blue, black, black
-    0x21, 0xFF, 11, 'N', 'E', 'T', 'S', 'C', 'A', 'P', 'E', '2', '.', '0', 3, 1, 0, 0, 0,
-    0x21, 0xF9, 4, 0, 10, 0, 0, 0, 0x2C, 0, 0, 0, 0, 1, 0, 1, 0, 0, 2, 2, 0x44, 0x01, 0,
-    0x21, 0xF9, 4, 0, 10, 0, 0, 0, 0x2C, 0, 0, 0, 0, 1, 0, 1, 0, 0, 2, 2, 0x4C, 0x01, 0,
-    0x3B};
+    'G',  'I',  'F',  '8',  '9', 'a',  1,    0,   1,    0,    0x81, 0,    0, // screen 1×1, 4-colour table
+    0xFF, 0,    0,    0,    0,   0xFF, 0,    0,   0,    0,    0,    0,       // red, blue, black, black
+    0x21, 0xFF, 11,   'N',  'E', 'T',  'S',  'C', 'A',  'P',  'E',  '2',  '.',  '0', 3,   1, 0,
+    0,    0,    0x21, 0xF9, 4,   0,    10,   0,   0,    0,    0x2C, 0,    0,    0,   0,   1, 0,
+    1,    0,    0,    2,    2,   0x44, 0x01, 0,   0x21, 0xF9, 4,    0,    10,   0,   0,   0, 0x2C,
+    0,    0,    0,    0,    1,   0,    1,    0,   0,    2,    2,    0x4C, 0x01, 0,   0x3B};
 
 TEST(RenderTest, DecodingStillAndAnimatedPicturesAndBitmapFiles)
 {
@@ -326,8 +334,8 @@ TEST(RenderTest, TextIsDrawnInsideItsRectangle)
         format.alignment = StringAlignmentCenter;
         format.lineAlignment = StringAlignmentCenter;
         format.flags = StringFormatFlagsNoWrap;
-        MRender::DrawString(g, L"WWWWWWWWWWWWWWWWWWWW", TextFont{L"Arial", 14.0f, 0}, CRect(10, 5, 60, 25), format,
-                            0xFFFFFFFF);
+        MRender::DrawString(g, L"WWWWWWWWWWWWWWWWWWWW", TextFont{L"Arial", 14.0f, 0}, CRect(10, 5, 60, 25),
+                            format, 0xFFFFFFFF);
     }
     int inside = 0;
     int outside = 0;
@@ -347,6 +355,33 @@ TEST(RenderTest, TextIsDrawnInsideItsRectangle)
     MRender::DrawTextW(&s, measure, L"Key", RGB(255, 255, 255), &logical, DT_CALCRECT | DT_SINGLELINE);
     EXPECT_GT(measure.Width(), 10);
     EXPECT_GT(measure.Height(), 10);
+}
+
+TEST(RenderTest, ImageListDrawsItsPicturesByIndex)
+{
+    ScopedFolders folders;
+    Surface strip(20, 10);
+    strip.Fill({0, 0, 10, 10}, 0xFFFF0000);
+    strip.Fill({10, 0, 20, 10}, 0xFF0000FF);
+    WriteSkin(folders, "icons/strip.png", strip);
+    MImageList list;
+    EXPECT_EQ(list.AddImage(7, L"icons\\strip.png", 2), 0);
+    EXPECT_EQ(list.AddImage(8, L"missing.png"), -1);
+    EXPECT_EQ(list.InsertImage(0, 9, L"icons\\strip.png"), 0);
+    EXPECT_EQ(list.GetImageCount(), 2);
+    EXPECT_EQ(list.GetImagePathByID(7), L"icons\\strip.png");
+    EXPECT_EQ(list.GetImageDataByID(7)->frames, 2);
+    EXPECT_EQ(list.GetItemImageData(5), nullptr);
+    EXPECT_EQ(list.GetIconSize(), CSize(20, 10)); // the first picture, one frame
+    Surface s(30, 30);
+    {
+        GraphicsOn g(s);
+        list.DrawItemIcon(g, CRect(0, 0, 30, 30), 1, 1); // frame 1 of the two-frame strip, centred
+    }
+    EXPECT_EQ(s.Pixel(15, 15), 0xFF0000FFu);
+    EXPECT_EQ(s.Pixel(9, 15), 0u);
+    list.DelAllImages();
+    EXPECT_EQ(list.GetImageCount(), 0);
 }
 
 class BackgroundTest : public ControlFixture {
@@ -387,6 +422,46 @@ TEST_F(BackgroundTest, FrameModeKeepsTheBackgroundCornersOnTheDumpedPicture)
     EXPECT_EQ(Shown().image.Pixel(0, 0), kTopLeft);
     EXPECT_EQ(Shown().image.Pixel(11, 11), kBottomRight);
     EXPECT_EQ(Shown().image.Pixel(20, 20), ColorRefToARGB(Manager().GetBackColor()));
+}
+
+TEST_F(BackgroundTest, AttachingLoadsThePrivateArialAndTheEmbeddedFont)
+{
+    // Without font/Arial.ttf beside the program the installed family (or its substitute) is used.
+    const FontFamily* installed = Manager().FindTempFont();
+    ASSERT_NE(installed, nullptr);
+    EXPECT_EQ(installed->name, L"Arial");
+    EXPECT_TRUE(FontConfiguration::IsFamilyAvailable(L"Open Sans Semibold"));
+
+    // With it, "Arial" is that file's family.
+    const std::filesystem::path arial = folders.AppFolder() / "font" / "Arial.ttf";
+    std::filesystem::create_directories(arial.parent_path());
+    std::filesystem::copy_file("/usr/share/fonts/truetype/liberation2/LiberationSerif-Regular.ttf", arial);
+    ControlDialog other;
+    other.Create(nullptr, L"other", WS_POPUP, 0, CRect(0, 0, 50, 50));
+    const FontFamily* privateArial = other.GetPaintManager().FindTempFont();
+    ASSERT_NE(privateArial, nullptr);
+    EXPECT_EQ(privateArial->name, L"Liberation Serif");
+    other.DestroyWindow();
+    EXPECT_EQ(other.GetPaintManager().FindTempFont()->name, L"Arial"); // released with the window
+}
+
+TEST_F(BackgroundTest, TheScrollBarPicturesComeFromTheLibraryOrTheSkin)
+{
+    EXPECT_EQ(Manager().GetScrollVID(), kScrollVerticalResId);
+    EXPECT_EQ(Manager().GetScrollHID(), kScrollHorizontalResId);
+    const ImgResInfo* vertical = Manager().AddImgResInfo(kScrollVerticalResId, L"PNG", 4, 0);
+    ASSERT_NE(vertical, nullptr);
+    EXPECT_EQ(CSize(vertical->width, vertical->height), CSize(7, 32));
+    EXPECT_EQ(Manager().AddImgResInfo(kScrollVerticalResId, L"PNG", 4, 1), nullptr); // not the program's
+    // Without ids the panels' bars take the one-frame skin pictures.
+    Surface thumb(7, 20);
+    thumb.Fill(thumb.Bounds(), 0xFFFFFFFF);
+    WriteSkin(folders, "img_scroll_v.png", thumb);
+    dialog.SetScrollResID(0, 0);
+    auto* panel = static_cast<MPanel*>(
+        Manager().AddControl(std::make_unique<MPanel>(&dialog, 1, CRect(0, 0, 50, 50), 1)));
+    EXPECT_EQ(panel->GetVScroll()->GetImagePath(), L"img_scroll_v.png");
+    EXPECT_EQ(panel->GetVScroll()->GetImageCount(), 1);
 }
 
 } // namespace

@@ -57,7 +57,8 @@ CRect MScroll::GetThumbRect() const
 {
     const int track = TrackLength();
     const int thumb = ThumbLength();
-    const int offset = m_range > 0 ? static_cast<int>(static_cast<int64_t>(track - thumb) * m_pos / m_range) : 0;
+    const int offset =
+        m_range > 0 ? static_cast<int>(static_cast<int64_t>(track - thumb) * m_pos / m_range) : 0;
     if (m_vertical)
         return {m_rect.left, m_rect.top + offset, m_rect.right, m_rect.top + offset + thumb};
     return {m_rect.left + offset, m_rect.top, m_rect.left + offset + thumb, m_rect.bottom};

@@ -70,7 +70,8 @@ MControl* ControlList::Append(Owned control)
 ControlList::Owned ControlList::Take(const MControl* control)
 {
     std::lock_guard lock(m_lock);
-    const auto it = std::find_if(m_items.begin(), m_items.end(), [control](const Owned& o) { return o.get() == control; });
+    const auto it = std::find_if(m_items.begin(), m_items.end(),
+                                 [control](const Owned& o) { return o.get() == control; });
     if (it == m_items.end())
         return nullptr;
     Owned taken = std::move(*it);

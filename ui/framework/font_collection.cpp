@@ -1,21 +1,25 @@
 #include "ui/framework/font_collection.h"
 
 #include <fontconfig/fontconfig.h>
+#include <fstream>
+#include <iterator>
 #include <pango/pangocairo.h>
 #include <pango/pangofc-fontmap.h>
-#include <set>
 #include <sys/mman.h>
 #include <unistd.h>
+#include <vector>
 
 #include "ui/framework/resource_module.h"
 
 namespace {
 
+constexpr size_t kMaxFontBytes = 64 << 20;
+
 struct State {
     std::recursive_mutex lock;
     PangoFontMap* fontMap = nullptr;
     PangoContext* context = nullptr;
-    std::set<std::string> addedFiles;
+    std::map<std::string, CString> addedFiles;    // by path
     std::map<const uint8_t*, CString> addedBytes; // by the address of embedded bytes
 };
 
@@ -66,35 +70,10 @@ std::optional<CString> FirstFamilyOf(const std::string& path)
     return name;
 }
 
-} // namespace
-
-std::optional<CString> FontConfiguration::AddFontFile(const std::string& nativePath)
+// Fonts are read by path; an anonymous memory file gives the bytes one without touching the disk. It
+// stays open for the life of the process, as the font does. The family of its first face, or nullopt.
+std::optional<CString> AddToConfiguration(State& s, std::span<const uint8_t> bytes)
 {
-    State& s = Shared();
-    std::lock_guard lock(s.lock);
-    const std::optional<CString> family = FirstFamilyOf(nativePath);
-    if (!family)
-        return std::nullopt;
-    if (s.addedFiles.insert(nativePath).second) {
-        if (!FcConfigAppFontAddFile(Config(), reinterpret_cast<const FcChar8*>(nativePath.c_str()))) {
-            s.addedFiles.erase(nativePath);
-            return std::nullopt;
-        }
-        ConfigChanged(s);
-    }
-    return family;
-}
-
-std::optional<CString> FontConfiguration::AddFontBytes(std::span<const uint8_t> bytes)
-{
-    if (bytes.empty())
-        return std::nullopt;
-    State& s = Shared();
-    std::lock_guard lock(s.lock);
-    if (const auto it = s.addedBytes.find(bytes.data()); it != s.addedBytes.end())
-        return it->second;
-    // Font files are read by path; an anonymous memory file gives the bytes one without touching the
-    // disk. It stays open for the life of the process, as the font does.
     const int fd = memfd_create("kelvo-font", MFD_CLOEXEC);
     if (fd < 0)
         return std::nullopt;
@@ -108,12 +87,47 @@ std::optional<CString> FontConfiguration::AddFontBytes(std::span<const uint8_t> 
         written += static_cast<size_t>(n);
     }
     const std::string path = "/proc/self/fd/" + std::to_string(fd);
-    const std::optional<CString> family = AddFontFile(path);
-    if (!family) {
+    const std::optional<CString> family = FirstFamilyOf(path);
+    if (!family || !FcConfigAppFontAddFile(Config(), reinterpret_cast<const FcChar8*>(path.c_str()))) {
         close(fd);
         return std::nullopt;
     }
-    s.addedBytes[bytes.data()] = *family;
+    ConfigChanged(s);
+    return family;
+}
+
+} // namespace
+
+std::optional<CString> FontConfiguration::AddFontFile(const std::string& nativePath)
+{
+    State& s = Shared();
+    std::lock_guard lock(s.lock);
+    if (const auto it = s.addedFiles.find(nativePath); it != s.addedFiles.end())
+        return it->second;
+    // The font is kept in memory: a file replaced or removed while the program runs must not take the
+    // registered font with it.
+    std::ifstream file(nativePath, std::ios::binary);
+    const std::vector<uint8_t> bytes((std::istreambuf_iterator<char>(file)),
+                                     std::istreambuf_iterator<char>());
+    if (bytes.empty() || bytes.size() > kMaxFontBytes)
+        return std::nullopt;
+    const std::optional<CString> family = AddToConfiguration(s, bytes);
+    if (family)
+        s.addedFiles[nativePath] = *family;
+    return family;
+}
+
+std::optional<CString> FontConfiguration::AddFontBytes(std::span<const uint8_t> bytes)
+{
+    if (bytes.empty())
+        return std::nullopt;
+    State& s = Shared();
+    std::lock_guard lock(s.lock);
+    if (const auto it = s.addedBytes.find(bytes.data()); it != s.addedBytes.end())
+        return it->second;
+    const std::optional<CString> family = AddToConfiguration(s, bytes);
+    if (family)
+        s.addedBytes[bytes.data()] = *family;
     return family;
 }
 
@@ -130,22 +144,25 @@ bool FontConfiguration::IsFamilyAvailable(const CString& family)
     FcDefaultSubstitute(pattern);
     FcResult result = FcResultNoMatch;
     FcPattern* match = FcFontMatch(Config(), pattern, &result);
-    bool available = false;
-    FcChar8* matched = nullptr;
-    if (match && FcPatternGetString(match, FC_FAMILY, 0, &matched) == FcResultMatch && matched) {
-        // The substituted pattern lists the asked family and the substitutes the configuration binds to
-        // it, then the default families, which are bound weakly; the match counts when it is one of the
-        // former.
-        FcValue value;
-        FcValueBinding binding = FcValueBindingWeak;
-        for (int i = 0; FcPatternGetWithBinding(pattern, FC_FAMILY, i, &value, &binding) == FcResultMatch; ++i) {
-            if (binding == FcValueBindingWeak || value.type != FcTypeString)
-                continue;
-            if (FcStrCmpIgnoreCase(value.u.s, matched) == 0) {
-                available = true;
-                break;
-            }
+    // The substituted pattern lists the asked family and the substitutes the configuration binds to it,
+    // then the default families, which are bound weakly; the match counts when one of its names (a face
+    // may have several, as "Open Sans" and "Open Sans Semibold") is one of the former.
+    auto matchNamed = [match](const FcChar8* name) {
+        FcChar8* own = nullptr;
+        for (int j = 0; match && FcPatternGetString(match, FC_FAMILY, j, &own) == FcResultMatch; ++j) {
+            if (FcStrCmpIgnoreCase(own, name) == 0)
+                return true;
         }
+        return false;
+    };
+    bool available = false;
+    FcValue value;
+    FcValueBinding binding = FcValueBindingWeak;
+    for (int i = 0;
+         !available && FcPatternGetWithBinding(pattern, FC_FAMILY, i, &value, &binding) == FcResultMatch;
+         ++i) {
+        if (binding != FcValueBindingWeak && value.type == FcTypeString)
+            available = matchNamed(value.u.s);
     }
     if (match)
         FcPatternDestroy(match);

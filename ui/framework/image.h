@@ -23,7 +23,10 @@ public:
     int Height() const { return m_height; }
     size_t FrameCount() const { return m_frames.size(); }
     // Frame i (clamped to the last one).
-    const Surface& Frame(size_t i = 0) const { return m_frames[i < m_frames.size() ? i : m_frames.size() - 1]; }
+    const Surface& Frame(size_t i = 0) const
+    {
+        return m_frames[i < m_frames.size() ? i : m_frames.size() - 1];
+    }
     // How long frame i stays, in milliseconds; 0 for a still picture.
     int FrameDelayMs(size_t i) const { return i < m_delays.size() ? m_delays[i] : 0; }
 

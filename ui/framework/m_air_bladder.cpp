@@ -62,18 +62,21 @@ void MAirBladder::Layout(CRect& window, CRect& body, CRect& arrow) const
     const ImgResInfo* picture = ArrowPicture();
     CSize arrowSize;
     if (m_type != AIRBLADDER_BOTTOM)
-        arrowSize = picture ? CSize(picture->width, picture->height) : CSize(kFallbackArrow * 2, kFallbackArrow);
+        arrowSize =
+            picture ? CSize(picture->width, picture->height) : CSize(kFallbackArrow * 2, kFallbackArrow);
     if (!picture && (m_type == AIRBLADDER_LEFT || m_type == AIRBLADDER_RIGHT))
         arrowSize = CSize(kFallbackArrow, kFallbackArrow * 2);
     const CPoint p = m_point;
     switch (m_type) {
     case AIRBLADDER_LEFT:
-        window = CRect(p.x, p.y - bodySize.cy / 2, p.x + arrowSize.cx + bodySize.cx, p.y + (bodySize.cy + 1) / 2);
+        window =
+            CRect(p.x, p.y - bodySize.cy / 2, p.x + arrowSize.cx + bodySize.cx, p.y + (bodySize.cy + 1) / 2);
         arrow = CRect(CPoint(0, (bodySize.cy - arrowSize.cy) / 2), arrowSize);
         body = CRect(CPoint(arrowSize.cx, 0), bodySize);
         break;
     case AIRBLADDER_RIGHT:
-        window = CRect(p.x - arrowSize.cx - bodySize.cx, p.y - bodySize.cy / 2, p.x, p.y + (bodySize.cy + 1) / 2);
+        window =
+            CRect(p.x - arrowSize.cx - bodySize.cx, p.y - bodySize.cy / 2, p.x, p.y + (bodySize.cy + 1) / 2);
         arrow = CRect(CPoint(bodySize.cx, (bodySize.cy - arrowSize.cy) / 2), arrowSize);
         body = CRect(CPoint(0, 0), bodySize);
         break;
@@ -83,7 +86,8 @@ void MAirBladder::Layout(CRect& window, CRect& body, CRect& arrow) const
         body = CRect(CPoint(0, 0), bodySize);
         break;
     default:
-        window = CRect(p.x - bodySize.cx / 2, p.y, p.x + (bodySize.cx + 1) / 2, p.y + arrowSize.cy + bodySize.cy);
+        window =
+            CRect(p.x - bodySize.cx / 2, p.y, p.x + (bodySize.cx + 1) / 2, p.y + arrowSize.cy + bodySize.cy);
         arrow = CRect(CPoint((bodySize.cx - arrowSize.cx) / 2, 0), arrowSize);
         body = CRect(CPoint(0, arrowSize.cy), bodySize);
         break;

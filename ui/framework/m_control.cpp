@@ -26,7 +26,7 @@ CRect UnionOf(const CRect& a, const CRect& b)
 } // namespace
 
 void MarkLaterControlsStale(const ControlList& areas, const ControlList& controls, const MControl* from,
-                           const CRect& rect, CRegion* region)
+                            const CRect& rect, CRegion* region)
 {
     // Drawing order is areas, then controls: everything after `from` in that order is above it.
     const bool inAreas = areas.Contains(from);
@@ -561,13 +561,15 @@ int MControl::OnKeyDown(unsigned key, unsigned repeat, unsigned modifiers)
 {
     if (!m_visible)
         return 0;
-    if (m_children.FindIf([&](MControl* c) { return c->IsFocused() && c->OnKeyDown(key, repeat, modifiers); }))
+    if (m_children.FindIf(
+            [&](MControl* c) { return c->IsFocused() && c->OnKeyDown(key, repeat, modifiers); }))
         return 1;
     if (m_hot && m_children.Contains(m_hot) && m_hot->OnKeyDown(key, repeat, modifiers))
         return 1;
     if (OnControlKeyDown(key, repeat, modifiers))
         return 1;
-    return m_children.FindIf([&](MControl* c) { return c->OnKeyDown(key, repeat, modifiers) != 0; }) != nullptr;
+    return m_children.FindIf([&](MControl* c) { return c->OnKeyDown(key, repeat, modifiers) != 0; }) !=
+           nullptr;
 }
 
 int MControl::OnKeyUp(unsigned key, unsigned repeat, unsigned modifiers)

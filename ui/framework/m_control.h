@@ -77,7 +77,10 @@ public:
     // Every window message, before the paint manager handles it; nonzero ends its processing.
     virtual long OnWindowMessage(UINT /*msg*/, WPARAM /*wParam*/, LPARAM /*lParam*/) { return 0; }
     // A notification from a child (or, with id 0, from a popup window the control owns).
-    virtual long OnMessage(unsigned /*id*/, unsigned /*code*/, unsigned /*wParam*/, long /*lParam*/) { return 0; }
+    virtual long OnMessage(unsigned /*id*/, unsigned /*code*/, unsigned /*wParam*/, long /*lParam*/)
+    {
+        return 0;
+    }
     // Stores the rectangle, then OnPositionChange.
     virtual void SetControlRect(CRect rect);
     virtual void SetControlVisible(int visible);
@@ -250,4 +253,4 @@ MControl* NextFocusableControl(const std::vector<MControl*>& items, const MContr
 // in neither list or null) that overlaps rect, and adds their rectangles to *region when given.
 class CRegion;
 void MarkLaterControlsStale(const ControlList& areas, const ControlList& controls, const MControl* from,
-                           const CRect& rect, CRegion* region);
+                            const CRect& rect, CRegion* region);

@@ -8,8 +8,8 @@
 #include "ui/framework/manager.h"
 #include "ui/framework/paint_manager.h"
 
-MControlFont::MControlFont(MObject* parent, unsigned id, CRect rect, const wchar_t* title, int visible, int enabled,
-                           int response)
+MControlFont::MControlFont(MObject* parent, unsigned id, CRect rect, const wchar_t* title, int visible,
+                           int enabled, int response)
     : MControl(parent, id, rect, visible, enabled, response), m_title(title ? title : L""),
       m_fontName(Manager::GetFontName()), m_fontSize(Manager::GetFontWidth())
 {
@@ -164,13 +164,15 @@ TextFont MControlFont::DrawFont()
         GetFontFamily();
     // Without a family the drawing layer's default family stands in.
     return TextFont{m_fontFamily.empty() ? CString(L"Sans") : m_fontFamily, static_cast<float>(m_fontSize),
-                m_fontStyle};
+                    m_fontStyle};
 }
 
 StringFormat MControlFont::TitleFormat() const
 {
     StringFormat format;
-    format.alignment = m_hAlign == 1 ? StringAlignmentCenter : m_hAlign == 2 ? StringAlignmentFar : StringAlignmentNear;
+    format.alignment = m_hAlign == 1   ? StringAlignmentCenter
+                       : m_hAlign == 2 ? StringAlignmentFar
+                                       : StringAlignmentNear;
     format.lineAlignment = m_vAlign == 4   ? StringAlignmentCenter
                            : m_vAlign == 8 ? StringAlignmentFar
                                            : StringAlignmentNear;
@@ -188,5 +190,6 @@ void MControlFont::DrawImageFrameAt(Graphics* g, int frame, const CRect& dest) c
     if (!m_image || m_imageWidth <= 0)
         return;
     const int f = std::clamp(frame, 0, std::max(m_imageCount - 1, 0));
-    MRender::DrawImage(g, m_image.get(), dest, CRect(f * m_imageWidth, 0, (f + 1) * m_imageWidth, m_imageHeight));
+    MRender::DrawImage(g, m_image.get(), dest,
+                       CRect(f * m_imageWidth, 0, (f + 1) * m_imageWidth, m_imageHeight));
 }

@@ -162,12 +162,14 @@ CPoint MDialog::GetAirBladderPoint(MControl* control, unsigned type)
     return point;
 }
 
-MControl* MDialog::CreateControl(const wchar_t* className, unsigned id, CRect rect, const wchar_t* title, int a, int b)
+MControl* MDialog::CreateControl(const wchar_t* className, unsigned id, CRect rect, const wchar_t* title,
+                                 int a, int b)
 {
     return m_paintManager.CreateControl(this, className, id, rect, title, a, b);
 }
 
-MControl* MDialog::CreateArea(const wchar_t* className, unsigned id, CRect rect, const wchar_t* title, int a, int b)
+MControl* MDialog::CreateArea(const wchar_t* className, unsigned id, CRect rect, const wchar_t* title, int a,
+                              int b)
 {
     return m_paintManager.CreateArea(this, className, id, rect, title, a, b);
 }

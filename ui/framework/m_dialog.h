@@ -79,11 +79,11 @@ public:
     // --- Controls ---
     // A top-level control of the named class (the paint manager's table); a and b are the class's two
     // trailing constructor flags. Null for an unknown name.
-    MControl* CreateControl(const wchar_t* className, unsigned id, CRect rect, const wchar_t* title = L"", int a = 1,
-                            int b = 1);
+    MControl* CreateControl(const wchar_t* className, unsigned id, CRect rect, const wchar_t* title = L"",
+                            int a = 1, int b = 1);
     // The same in the area layer, drawn beneath every ordinary control.
-    MControl* CreateArea(const wchar_t* className, unsigned id, CRect rect, const wchar_t* title = L"", int a = 1,
-                         int b = 1);
+    MControl* CreateArea(const wchar_t* className, unsigned id, CRect rect, const wchar_t* title = L"",
+                         int a = 1, int b = 1);
     // Depth-first through the control tree.
     MControl* GetControl(unsigned id) const;
     const ControlList& GetControls() const;

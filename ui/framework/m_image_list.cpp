@@ -67,7 +67,8 @@ void MImageList::DrawItemIcon(Graphics* g, const CRect& rect, int index, int fra
         return;
     const int frameWidth = item->image->Width() / item->frames;
     const int f = std::clamp(frame, 0, item->frames - 1);
-    const CSize size = m_drawSize.cx > 0 && m_drawSize.cy > 0 ? m_drawSize : CSize(frameWidth, item->image->Height());
+    const CSize size =
+        m_drawSize.cx > 0 && m_drawSize.cy > 0 ? m_drawSize : CSize(frameWidth, item->image->Height());
     const CPoint origin = MRender::GetOriginPoint(rect, size.cx, size.cy, 1, 4);
     MRender::DrawImage(g, item->image.get(), CRect(origin, size),
                        CRect(f * frameWidth, 0, (f + 1) * frameWidth, item->image->Height()));

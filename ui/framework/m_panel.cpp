@@ -25,8 +25,8 @@ CRect HorizontalBarRect(const CRect& r, int size)
 MPanel::MPanel(MObject* parent, unsigned id, CRect rect, int visible)
     : MControlFont(parent, id, rect, L"", visible, 1, 1)
 {
-    m_vScroll = static_cast<MScroll*>(
-        AddControl(std::make_unique<CScrollVertical>(this, kVScrollId, VerticalBarRect(rect, kScrollBarSize), 0)));
+    m_vScroll = static_cast<MScroll*>(AddControl(
+        std::make_unique<CScrollVertical>(this, kVScrollId, VerticalBarRect(rect, kScrollBarSize), 0)));
     m_hScroll = static_cast<MScroll*>(AddControl(
         std::make_unique<CScrollHorizontal>(this, kHScrollId, HorizontalBarRect(rect, kScrollBarSize), 0)));
 }
@@ -166,15 +166,17 @@ int MPanel::OnControlScroll(int /*steps*/, unsigned down, CPoint /*point*/)
     return 1;
 }
 
-MControl* MPanel::CreateArea(const wchar_t* className, unsigned id, CRect rect, const wchar_t* title, int a, int b)
+MControl* MPanel::CreateArea(const wchar_t* className, unsigned id, CRect rect, const wchar_t* title, int a,
+                             int b)
 {
     return CreateControl(0, this, className, id, rect, title, a, b);
 }
 
-MControl* MPanel::CreateControl(unsigned kind, MObject* parent, const wchar_t* className, unsigned id, CRect rect,
-                                const wchar_t* title, int a, int b)
+MControl* MPanel::CreateControl(unsigned kind, MObject* parent, const wchar_t* className, unsigned id,
+                                CRect rect, const wchar_t* title, int a, int b)
 {
-    std::unique_ptr<MControl> control = CreateControlByName(className, kMadeByPanel, parent, id, rect, title, a, b);
+    std::unique_ptr<MControl> control =
+        CreateControlByName(className, kMadeByPanel, parent, id, rect, title, a, b);
     if (!control)
         return nullptr;
     control->SetManager(m_manager);
@@ -186,7 +188,8 @@ MControl* MPanel::CreateControl(unsigned kind, MObject* parent, const wchar_t* c
     return added;
 }
 
-MControl* MPanel::CreateControl(const wchar_t* className, unsigned id, CRect rect, const wchar_t* title, int a, int b)
+MControl* MPanel::CreateControl(const wchar_t* className, unsigned id, CRect rect, const wchar_t* title,
+                                int a, int b)
 {
     return CreateControl(1, this, className, id, rect, title, a, b);
 }

@@ -36,13 +36,13 @@ public:
     int OnControlScroll(int steps, unsigned down, CPoint point) override;
 
     // --- Virtual additions ---
-    virtual MControl* CreateArea(const wchar_t* className, unsigned id, CRect rect, const wchar_t* title, int a,
-                                 int b);
+    virtual MControl* CreateArea(const wchar_t* className, unsigned id, CRect rect, const wchar_t* title,
+                                 int a, int b);
     // kind 0: an area, 1: a control; parent is the object the new control reports to.
-    virtual MControl* CreateControl(unsigned kind, MObject* parent, const wchar_t* className, unsigned id, CRect rect,
-                                    const wchar_t* title, int a, int b);
-    virtual MControl* CreateControl(const wchar_t* className, unsigned id, CRect rect, const wchar_t* title, int a,
-                                    int b);
+    virtual MControl* CreateControl(unsigned kind, MObject* parent, const wchar_t* className, unsigned id,
+                                    CRect rect, const wchar_t* title, int a, int b);
+    virtual MControl* CreateControl(const wchar_t* className, unsigned id, CRect rect, const wchar_t* title,
+                                    int a, int b);
 
     // --- Content and scrolling ---
     void SetVirtualSize(int width, int height);

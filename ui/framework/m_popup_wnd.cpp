@@ -76,13 +76,14 @@ int MPopupWnd::SendMessageToParent(unsigned msg, unsigned wParam, long lParam)
     return m_pParent ? static_cast<int>(m_pParent->OnBaseMessage(0, msg, wParam, lParam)) : 0;
 }
 
-MControl* MPopupWnd::CreateControl(const wchar_t* className, unsigned id, CRect rect, const wchar_t* title, int a,
-                                   int b)
+MControl* MPopupWnd::CreateControl(const wchar_t* className, unsigned id, CRect rect, const wchar_t* title,
+                                   int a, int b)
 {
     return m_paintManager.CreateControl(this, className, id, rect, title, a, b);
 }
 
-MControl* MPopupWnd::CreateArea(const wchar_t* className, unsigned id, CRect rect, const wchar_t* title, int a, int b)
+MControl* MPopupWnd::CreateArea(const wchar_t* className, unsigned id, CRect rect, const wchar_t* title,
+                                int a, int b)
 {
     return m_paintManager.CreateArea(this, className, id, rect, title, a, b);
 }

@@ -59,10 +59,10 @@ public:
     void SetParent(MObject* parent) { m_pParent = parent; }
     // The owner's OnMessage(0, msg, wParam, lParam) (a control's, or a dialog's); 0 without an owner.
     int SendMessageToParent(unsigned msg, unsigned wParam, long lParam);
-    MControl* CreateControl(const wchar_t* className, unsigned id, CRect rect, const wchar_t* title = L"", int a = 1,
-                            int b = 1);
-    MControl* CreateArea(const wchar_t* className, unsigned id, CRect rect, const wchar_t* title = L"", int a = 1,
-                         int b = 1);
+    MControl* CreateControl(const wchar_t* className, unsigned id, CRect rect, const wchar_t* title = L"",
+                            int a = 1, int b = 1);
+    MControl* CreateArea(const wchar_t* className, unsigned id, CRect rect, const wchar_t* title = L"",
+                         int a = 1, int b = 1);
     MControl* GetControl(unsigned id) const;
     int LoadBKImage(const CString& file);
     void SetBackMode(enumBackMode mode, int border = PaintManager::kDefaultFrameBorder);

@@ -24,8 +24,8 @@ uint32_t BlendWord(uint32_t s, uint32_t d, uint32_t a)
 }
 
 // Blends one source row onto one destination row with a constant alpha, mapping columns by nearest pixel.
-void BlendRow(Surface& dest, int destY, int destLeft, int destWidth, const Surface& src, int srcY, int srcLeft,
-              int srcWidth, uint32_t alpha)
+void BlendRow(Surface& dest, int destY, int destLeft, int destWidth, const Surface& src, int srcY,
+              int srcLeft, int srcWidth, uint32_t alpha)
 {
     if (destY < 0 || destY >= dest.Height() || srcY < 0 || srcY >= src.Height() || destWidth <= 0 ||
         srcWidth <= 0)
@@ -57,8 +57,8 @@ void DrawSlice(Graphics* g, const Surface& picture, const CRect& source, const C
     CRect src;
     if (!src.IntersectRect(source, picture.Bounds()) || dest.IsRectEmpty())
         return;
-    cairo_surface_t* slice = cairo_surface_create_for_rectangle(picture.Native(), src.left, src.top,
-                                                                src.Width(), src.Height());
+    cairo_surface_t* slice =
+        cairo_surface_create_for_rectangle(picture.Native(), src.left, src.top, src.Width(), src.Height());
     cairo_save(g);
     cairo_rectangle(g, dest.left, dest.top, dest.Width(), dest.Height());
     cairo_clip(g);
@@ -97,8 +97,8 @@ void PutLE16(std::FILE* f, uint16_t v)
 
 void PutLE32(std::FILE* f, uint32_t v)
 {
-    const uint8_t b[4] = {static_cast<uint8_t>(v), static_cast<uint8_t>(v >> 8), static_cast<uint8_t>(v >> 16),
-                          static_cast<uint8_t>(v >> 24)};
+    const uint8_t b[4] = {static_cast<uint8_t>(v), static_cast<uint8_t>(v >> 8),
+                          static_cast<uint8_t>(v >> 16), static_cast<uint8_t>(v >> 24)};
     std::fwrite(b, 1, 4, f);
 }
 
@@ -147,16 +147,33 @@ Surface MRender::CreateARGB32Bitmap(int width, int height)
     return Surface(width, height);
 }
 
-void MRender::BitBlt(HDC dest, int x, int y, int width, int height, HDC src, int srcX, int srcY, uint32_t /*rop*/)
+void MRender::BitBlt(HDC dest, int x, int y, int width, int height, HDC src, int srcX, int srcY,
+                     uint32_t /*rop*/)
 {
     if (!dest || !src || !dest->IsValid() || !src->IsValid() || width <= 0 || height <= 0)
         return;
     // Clip the block against both surfaces, keeping source and destination aligned.
     int dx = x, dy = y, sx = srcX, sy = srcY, w = width, h = height;
-    if (dx < 0) { sx -= dx; w += dx; dx = 0; }
-    if (dy < 0) { sy -= dy; h += dy; dy = 0; }
-    if (sx < 0) { dx -= sx; w += sx; sx = 0; }
-    if (sy < 0) { dy -= sy; h += sy; sy = 0; }
+    if (dx < 0) {
+        sx -= dx;
+        w += dx;
+        dx = 0;
+    }
+    if (dy < 0) {
+        sy -= dy;
+        h += dy;
+        dy = 0;
+    }
+    if (sx < 0) {
+        dx -= sx;
+        w += sx;
+        sx = 0;
+    }
+    if (sy < 0) {
+        dy -= sy;
+        h += sy;
+        sy = 0;
+    }
     w = std::min({w, dest->Width() - dx, src->Width() - sx});
     h = std::min({h, dest->Height() - dy, src->Height() - sy});
     if (w <= 0 || h <= 0)
@@ -181,13 +198,14 @@ void MRender::FillSolidRect(HDC dest, int x, int y, int cx, int cy, COLORREF col
 
 void MRender::AlphaBlend(HDC dest, const CRect& destRect, HDC src, const CRect& srcRect, uint8_t alpha)
 {
-    if (!dest || !src || !dest->IsValid() || !src->IsValid() || destRect.IsRectEmpty() || srcRect.IsRectEmpty())
+    if (!dest || !src || !dest->IsValid() || !src->IsValid() || destRect.IsRectEmpty() ||
+        srcRect.IsRectEmpty())
         return;
     const int n = destRect.Height();
     for (int i = 0; i < n; ++i) {
         const int sy = srcRect.top + static_cast<int>(static_cast<int64_t>(i) * srcRect.Height() / n);
-        BlendRow(*dest, destRect.top + i, destRect.left, destRect.Width(), *src, sy, srcRect.left, srcRect.Width(),
-                 alpha);
+        BlendRow(*dest, destRect.top + i, destRect.left, destRect.Width(), *src, sy, srcRect.left,
+                 srcRect.Width(), alpha);
     }
     dest->MarkDirty();
 }
@@ -222,8 +240,8 @@ void MRender::DrawImageFrame(Graphics* g, const Image* image, const CRect& dest,
     DrawSlice(g, pic, {sl + e, st + e, sr - e, sb - e}, {dl + e, dt + e, dr - e, db - e});
 }
 
-void MRender::DrawImageFrameMID(Graphics* g, const Image* image, const CRect& dest, int srcX, int srcY, int srcW,
-                                int srcH, int border, int midWidth)
+void MRender::DrawImageFrameMID(Graphics* g, const Image* image, const CRect& dest, int srcX, int srcY,
+                                int srcW, int srcH, int border, int midWidth)
 {
     if (!g || !image || srcW <= 0 || srcH <= 0)
         return;
@@ -241,13 +259,16 @@ void MRender::DrawImageFrameMID(Graphics* g, const Image* image, const CRect& de
     // Left part: its left border and the stretched run up to the middle.
     DrawImageFrame(g, image, {dest.left, dt, destMidLeft, db}, srcX, srcY, srcMidLeft - srcX + e, srcH, e);
     // Middle columns: top and bottom rows unscaled, the rows between stretched.
-    DrawSlice(g, pic, {srcMidLeft, st, srcMidLeft + mid, st + e}, {destMidLeft, dt, destMidLeft + mid, dt + e});
-    DrawSlice(g, pic, {srcMidLeft, st + e, srcMidLeft + mid, sb - e}, {destMidLeft, dt + e, destMidLeft + mid, db - e});
-    DrawSlice(g, pic, {srcMidLeft, sb - e, srcMidLeft + mid, sb}, {destMidLeft, db - e, destMidLeft + mid, db});
+    DrawSlice(g, pic, {srcMidLeft, st, srcMidLeft + mid, st + e},
+              {destMidLeft, dt, destMidLeft + mid, dt + e});
+    DrawSlice(g, pic, {srcMidLeft, st + e, srcMidLeft + mid, sb - e},
+              {destMidLeft, dt + e, destMidLeft + mid, db - e});
+    DrawSlice(g, pic, {srcMidLeft, sb - e, srcMidLeft + mid, sb},
+              {destMidLeft, db - e, destMidLeft + mid, db});
     // Right part.
     const int srcRightLeft = srcMidLeft + mid - e;
-    DrawImageFrame(g, image, {destMidLeft + mid, dt, dest.right, db}, srcRightLeft, srcY, srcX + srcW - srcRightLeft,
-                   srcH, e);
+    DrawImageFrame(g, image, {destMidLeft + mid, dt, dest.right, db}, srcRightLeft, srcY,
+                   srcX + srcW - srcRightLeft, srcH, e);
 }
 
 // --- Transitions ---
@@ -263,8 +284,8 @@ int MRender::DrawVerticalTransition(HDC& dest, HDC& src, CRect destRect, CRect s
     for (int i = 0; i < n; ++i) {
         alpha = Clamp255(start + i * (end - start) / n);
         const int sy = srcRect.top + static_cast<int>(static_cast<int64_t>(i) * srcRect.Height() / n);
-        BlendRow(*dest, destRect.top + i, destRect.left, destRect.Width(), *src, sy, srcRect.left, srcRect.Width(),
-                 static_cast<uint32_t>(alpha));
+        BlendRow(*dest, destRect.top + i, destRect.left, destRect.Width(), *src, sy, srcRect.left,
+                 srcRect.Width(), static_cast<uint32_t>(alpha));
     }
     dest->MarkDirty();
     return alpha;
@@ -414,7 +435,8 @@ void MRender::DrawRectangle(HDC& /*dest*/, CRect /*rect*/, int, int, int) {}
 
 // --- Placement ---
 
-CPoint MRender::GetOriginPoint(int width, int height, int itemWidth, int itemHeight, unsigned hAlign, unsigned vAlign)
+CPoint MRender::GetOriginPoint(int width, int height, int itemWidth, int itemHeight, unsigned hAlign,
+                               unsigned vAlign)
 {
     CPoint p;
     if (hAlign == 1)
@@ -428,9 +450,11 @@ CPoint MRender::GetOriginPoint(int width, int height, int itemWidth, int itemHei
     return p;
 }
 
-CPoint MRender::GetOriginPoint(const CRect& rect, int itemWidth, int itemHeight, unsigned hAlign, unsigned vAlign)
+CPoint MRender::GetOriginPoint(const CRect& rect, int itemWidth, int itemHeight, unsigned hAlign,
+                               unsigned vAlign)
 {
-    return rect.TopLeft() + GetOriginPoint(rect.Width(), rect.Height(), itemWidth, itemHeight, hAlign, vAlign);
+    return rect.TopLeft() +
+           GetOriginPoint(rect.Width(), rect.Height(), itemWidth, itemHeight, hAlign, vAlign);
 }
 
 void MRender::CheckAlphaColor(uint32_t& colour)
@@ -470,7 +494,7 @@ int MRender::SaveBitmapToFile(HBITMAP bitmap, const CString& path)
     PutLE32(f, 0);
     for (const uint32_t mask : {0x00FF0000u, 0x0000FF00u, 0x000000FFu, 0xFF000000u})
         PutLE32(f, mask);
-    PutLE32(f, 0x73524742); // sRGB
+    PutLE32(f, 0x73524742);      // sRGB
     for (int i = 0; i < 12; ++i) // end points and gamma, unused with sRGB
         PutLE32(f, 0);
     for (uint32_t y = 0; y < h; ++y) {

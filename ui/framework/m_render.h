@@ -60,11 +60,12 @@ public:
 
     // --- Pictures on a graphics context ---
     // Part of a picture's first frame stretched into dest.
-    static void DrawImage(Graphics* g, const Image* image, const CRect& dest, const CRect& source, size_t frame = 0);
+    static void DrawImage(Graphics* g, const Image* image, const CRect& dest, const CRect& source,
+                          size_t frame = 0);
     // Nine-slice: the four border × border corners of the source copied unscaled, the edges stretched
     // along their length, the centre stretched over the rest.
-    static void DrawImageFrame(Graphics* g, const Image* image, const CRect& dest, int srcX, int srcY, int srcW,
-                               int srcH, int border);
+    static void DrawImageFrame(Graphics* g, const Image* image, const CRect& dest, int srcX, int srcY,
+                               int srcW, int srcH, int border);
     // The same with the middle midWidth columns of the source kept at their size in the middle of the
     // destination; the stretched parts on either side share the rest.
     static void DrawImageFrameMID(Graphics* g, const Image* image, const CRect& dest, int srcX, int srcY,
@@ -100,7 +101,8 @@ public:
     // --- Text ---
     // Plain text with a transparent background in a logical font (DT_* formats). With DT_CALCRECT the
     // rectangle's right and bottom become the text's extent and nothing is drawn.
-    static void DrawTextW(HDC dest, CRect& rect, const wchar_t* text, COLORREF colour, HFONT font, unsigned format);
+    static void DrawTextW(HDC dest, CRect& rect, const wchar_t* text, COLORREF colour, HFONT font,
+                          unsigned format);
     // Text laid out in a rectangle (clipped to it), wrapped at its width unless the format says no wrap.
     static void DrawString(Graphics* g, const CString& text, const TextFont& font, const CRect& layout,
                            const StringFormat& format, ARGB colour,
@@ -109,7 +111,8 @@ public:
     // height plus 4 when it has a fraction, else plus 1. Empty text measures 0 wide.
     static CSize GetTextBounds(const TextFont& font, const CString& text);
     static CSize GetTextBounds(const TextFont& font, const StringFormat& format, const CString& text);
-    static CSize GetTextBounds(const TextFont& font, const StringFormat& format, int maxWidth, const CString& text);
+    static CSize GetTextBounds(const TextFont& font, const StringFormat& format, int maxWidth,
+                               const CString& text);
 
     // The laid-out size of a text (logical extents, all lines), wrapped at maxWidth when it is positive.
     static CSize MeasureString(const TextFont& font, const CString& text, int maxWidth = 0);
@@ -119,7 +122,8 @@ public:
     // right (2), anything else 0; y = 0, centred (vAlign 4) or bottom (8), anything else 0.
     static CPoint GetOriginPoint(int width, int height, int itemWidth, int itemHeight, unsigned hAlign,
                                  unsigned vAlign);
-    static CPoint GetOriginPoint(const CRect& rect, int itemWidth, int itemHeight, unsigned hAlign, unsigned vAlign);
+    static CPoint GetOriginPoint(const CRect& rect, int itemWidth, int itemHeight, unsigned hAlign,
+                                 unsigned vAlign);
     // Adds 1 when the colour's low 24 bits are all 0, so pure black never equals a colour key of 0.
     static void CheckAlphaColor(uint32_t& colour);
 

@@ -40,8 +40,10 @@ PangoFontDescription* DescriptionFor(const CString& family, double sizePx, int s
     PangoFontDescription* desc = pango_font_description_new();
     pango_font_description_set_family(desc, WideToUtf8(family).c_str());
     pango_font_description_set_absolute_size(desc, std::max(sizePx, 1.0) * PANGO_SCALE);
-    pango_font_description_set_weight(desc, (style & FontStyleBold) ? PANGO_WEIGHT_BOLD : PANGO_WEIGHT_NORMAL);
-    pango_font_description_set_style(desc, (style & FontStyleItalic) ? PANGO_STYLE_ITALIC : PANGO_STYLE_NORMAL);
+    pango_font_description_set_weight(desc,
+                                      (style & FontStyleBold) ? PANGO_WEIGHT_BOLD : PANGO_WEIGHT_NORMAL);
+    pango_font_description_set_style(desc,
+                                     (style & FontStyleItalic) ? PANGO_STYLE_ITALIC : PANGO_STYLE_NORMAL);
     return desc;
 }
 
@@ -100,7 +102,8 @@ public:
 
     // Draws the layout in a rectangle, aligned inside it (horizontally by the layout's own alignment when it
     // has a width, else here) and clipped to it.
-    void Show(Graphics* g, const CRect& rect, StringAlignment horizontal, StringAlignment vertical, ARGB colour)
+    void Show(Graphics* g, const CRect& rect, StringAlignment horizontal, StringAlignment vertical,
+              ARGB colour)
     {
         PangoRectangle logical;
         pango_layout_get_pixel_extents(m_layout, nullptr, &logical);
@@ -151,7 +154,8 @@ void MRender::DrawString(Graphics* g, const CString& text, const TextFont& font,
     l.Show(g, layout, format.alignment, format.lineAlignment, colour);
 }
 
-void MRender::DrawTextW(HDC dest, CRect& rect, const wchar_t* text, COLORREF colour, HFONT font, unsigned format)
+void MRender::DrawTextW(HDC dest, CRect& rect, const wchar_t* text, COLORREF colour, HFONT font,
+                        unsigned format)
 {
     if (!text || !*text)
         return;
@@ -204,7 +208,8 @@ CSize MRender::GetTextBounds(const TextFont& font, const StringFormat& format, c
     return GetTextBounds(font, format, 0, text);
 }
 
-CSize MRender::GetTextBounds(const TextFont& font, const StringFormat& format, int maxWidth, const CString& text)
+CSize MRender::GetTextBounds(const TextFont& font, const StringFormat& format, int maxWidth,
+                             const CString& text)
 {
     auto lock = FontConfiguration::Lock();
     Layout l(FamilyOrDefault(font.family), font.size, font.style, text, TextRenderingHintAntiAlias);

@@ -356,7 +356,8 @@ void MWindow::SetIcon(unsigned resourceId)
         Surface icon(side, side);
         {
             GraphicsOn g(icon);
-            MRender::DrawImage(g, picture.get(), icon.Bounds(), CRect(0, 0, picture->Width(), picture->Height()));
+            MRender::DrawImage(g, picture.get(), icon.Bounds(),
+                               CRect(0, 0, picture->Width(), picture->Height()));
         }
         sizes.push_back(std::move(icon));
     }

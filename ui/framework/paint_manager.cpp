@@ -121,7 +121,8 @@ LRESULT PaintManager::OnWindowMessage(UINT msg, WPARAM wParam, LPARAM lParam)
     case WM_CTLCOLOREDIT:
     case WM_CTLCOLORSTATIC:
         if (lParam)
-            return WindowSystem::SendMessageW(reinterpret_cast<HWND>(lParam), msg + kReflectOffset, wParam, lParam);
+            return WindowSystem::SendMessageW(reinterpret_cast<HWND>(lParam), msg + kReflectOffset, wParam,
+                                              lParam);
         return 0;
     case WM_TIMER:
         OnTimer(flags);
@@ -268,8 +269,8 @@ void PaintManager::DrawOverlay()
     StringFormat format;
     const ARGB textColour = MakeARGB(alpha, 0x05, 0x05, 0x05);
     if (!m_msgHasProgress) {
-        MRender::DrawString(g, m_msgText, font, CRect(r.left + 5, r.top + 5, r.left + 195, r.top + 55), format,
-                            textColour);
+        MRender::DrawString(g, m_msgText, font, CRect(r.left + 5, r.top + 5, r.left + 195, r.top + 55),
+                            format, textColour);
         return;
     }
     format.alignment = StringAlignmentCenter;

@@ -55,11 +55,11 @@ enum MsgLevel : int {
 
 // Where a tip bubble points from, and whether it stays.
 enum AIRBLADDER_TYPE : int {
-    AIRBLADDER_LEFT = 0,  // the arrow on the bubble's left edge: the bubble opens to the right of the point
-    AIRBLADDER_RIGHT = 1, // the arrow on the right edge: the bubble opens to the left
-    AIRBLADDER_TOP = 2,   // the arrow on the top edge: the bubble opens below
+    AIRBLADDER_LEFT = 0,   // the arrow on the bubble's left edge: the bubble opens to the right of the point
+    AIRBLADDER_RIGHT = 1,  // the arrow on the right edge: the bubble opens to the left
+    AIRBLADDER_TOP = 2,    // the arrow on the top edge: the bubble opens below
     AIRBLADDER_BOTTOM = 3, // no arrow picture: the bubble opens above the point
-    AIRBLADDER_STAY = 4,  // as AIRBLADDER_TOP, and it does not hide by itself
+    AIRBLADDER_STAY = 4,   // as AIRBLADDER_TOP, and it does not hide by itself
 };
 
 class PaintManager : public RKTimer {
@@ -103,8 +103,8 @@ public:
     // null for an unknown name or a class not made by windows.
     MControl* CreateControl(MObject* parent, const wchar_t* className, unsigned id, CRect rect,
                             const wchar_t* title, int a, int b);
-    MControl* CreateArea(MObject* parent, const wchar_t* className, unsigned id, CRect rect, const wchar_t* title,
-                         int a, int b);
+    MControl* CreateArea(MObject* parent, const wchar_t* className, unsigned id, CRect rect,
+                         const wchar_t* title, int a, int b);
     // Adds a control constructed directly (classes without a name, such as MPanel); it gets this manager
     // and InitControl runs.
     MControl* AddControl(std::unique_ptr<MControl> control);

@@ -36,7 +36,8 @@ unsigned PaintManager::NextTimerId()
     // Ids of the overlay and of live entries are passed over: a timer must reach only its own owner.
     for (unsigned tries = 0; tries < kTimerIdCycle; ++tries) {
         const unsigned id = ++m_timerCounter % kTimerIdCycle;
-        const bool used = std::any_of(m_timers.begin(), m_timers.end(), [id](const ControlTimer& t) { return t.id == id; });
+        const bool used =
+            std::any_of(m_timers.begin(), m_timers.end(), [id](const ControlTimer& t) { return t.id == id; });
         if (!IsReservedTimerId(id) && !used)
             return id;
     }
