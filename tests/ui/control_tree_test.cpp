@@ -469,4 +469,15 @@ TEST_F(ControlTreeTest, AnimationTickReachesVisibleRunningControlsOnly)
     EXPECT_EQ(child->CountOf(tick), 7);
 }
 
+TEST_F(ControlTreeTest, AManagerWithoutAWindowStillReleasesItsControls)
+{
+    auto manager = std::make_unique<PaintManager>();
+    auto* probe = static_cast<ProbeControl*>(
+        manager->AddControl(std::make_unique<ProbeControl>(nullptr, 1, CRect(0, 0, 5, 5))));
+    probe->AddMTimer();
+    EXPECT_EQ(manager->SetTimer(probe, 1, 10), 0); // no window, no timer
+    manager->SetFocusControl(probe);
+    manager.reset();
+}
+
 } // namespace

@@ -5,6 +5,9 @@
 // 5000 ms unless its type is AIRBLADDER_STAY. A request equal to the one showing changes nothing.
 //
 // PaintBubbleBody is the bubble drawing shared with the keyboard view's key tips.
+//
+// FIXME: the loading window (LoadingWnd: "logo\logo_loading.png", "loading\loading.gif" and a close
+// button) is not built; no window of the program uses it.
 
 #include "core/geometry.h"
 #include "core/wide_text.h"

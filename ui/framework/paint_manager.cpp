@@ -31,6 +31,8 @@ PaintManager::PaintManager() = default;
 PaintManager::~PaintManager()
 {
     DestroyData();
+    // Controls added to a manager that never had a window go before the lists they reach back into.
+    ClearAllControls();
 }
 
 void PaintManager::Init(HWND hwnd, MWindow* owner)
