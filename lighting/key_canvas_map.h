@@ -8,13 +8,8 @@
 #include <vector>
 
 #include "core/color.h"
+#include "device/key_matrix.h"
 #include "lighting/palette.h"
-
-constexpr int kKeyMatrixRows = 8;
-constexpr int kKeyMatrixColumns = 32;
-constexpr uint8_t kNoKey = 0xFF;
-
-using KeyMatrix = std::array<std::array<uint8_t, kKeyMatrixColumns>, kKeyMatrixRows>;
 
 // The screen sampler's colours: 32 columns × 8 rows, column-major (cell (c, r) at c·8 + r).
 using ScreenGrid = std::array<COLORREF, kKeyMatrixColumns * kKeyMatrixRows>;

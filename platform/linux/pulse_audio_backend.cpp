@@ -41,10 +41,11 @@ void Finish(ReaderState& shared, AudioSourceState state)
 void ReadLoop(const std::shared_ptr<ReaderState>& shared, AudioFormat format, const std::string& clientName,
               const std::string& server)
 {
-    pa_sample_spec spec{};
-    spec.format = format.sampleFormat == AudioSampleFormat::Int16 ? PA_SAMPLE_S16NE : PA_SAMPLE_FLOAT32NE;
-    spec.rate = static_cast<uint32_t>(format.sampleRate);
-    spec.channels = static_cast<uint8_t>(format.channels);
+    pa_sample_spec sampleSpec{};
+    sampleSpec.format =
+        format.sampleFormat == AudioSampleFormat::Int16 ? PA_SAMPLE_S16NE : PA_SAMPLE_FLOAT32NE;
+    sampleSpec.rate = static_cast<uint32_t>(format.sampleRate);
+    sampleSpec.channels = static_cast<uint8_t>(format.channels);
     const int frames = PulseAudioBackend::kPacketFrames;
     const size_t values = static_cast<size_t>(frames) * format.channels;
     const size_t bytes = static_cast<size_t>(frames) * format.BlockSize();
@@ -60,7 +61,7 @@ void ReadLoop(const std::shared_ptr<ReaderState>& shared, AudioFormat format, co
     int error = 0;
     pa_simple* stream =
         pa_simple_new(server.empty() ? nullptr : server.c_str(), clientName.c_str(), PA_STREAM_RECORD,
-                      "@DEFAULT_MONITOR@", "Loopback", &spec, nullptr, &attributes, &error);
+                      "@DEFAULT_MONITOR@", "Loopback", &sampleSpec, nullptr, &attributes, &error);
     if (!stream) {
         Finish(*shared, AudioSourceState::Failed);
         return;

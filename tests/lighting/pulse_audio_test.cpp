@@ -47,9 +47,9 @@ public:
     TonePlayer(const std::string& server, double frequency)
     {
         m_thread = std::thread([this, server, frequency] {
-            const pa_sample_spec spec{PA_SAMPLE_FLOAT32NE, 48000, 2};
+            const pa_sample_spec sampleSpec{PA_SAMPLE_FLOAT32NE, 48000, 2};
             pa_simple* stream = pa_simple_new(server.c_str(), "tone", PA_STREAM_PLAYBACK, nullptr, "tone",
-                                              &spec, nullptr, nullptr, nullptr);
+                                              &sampleSpec, nullptr, nullptr, nullptr);
             if (!stream)
                 return;
             std::vector<float> chunk(480 * 2);
