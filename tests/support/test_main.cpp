@@ -3,6 +3,7 @@
 
 #include <gtest/gtest.h>
 
+#include "tests/support/leak_suppressions.h"
 #include "tests/support/scoped_folders.h"
 
 int main(int argc, char** argv)

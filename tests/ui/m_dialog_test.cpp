@@ -5,6 +5,7 @@
 
 #include "tests/ui/headless_fixture.h"
 #include "tests/ui/test_dialogs.h"
+#include "ui/framework/m_control.h"
 
 namespace {
 
@@ -54,6 +55,26 @@ TEST_F(MDialogTest, NotificationsReachOnMessageUnchanged)
     EXPECT_EQ(popup.GetParent(), &dialog);
     EXPECT_EQ(popup.SendMessageToParent(22, 1, 2), 5);
     EXPECT_EQ(dialog.Take(), (std::vector<std::string>{"OnMessage 0 22 1 2"}));
+
+    // A control that owns a popup hears it in its own OnMessage, not through its owner.
+    class Owner : public MControl {
+    public:
+        Owner() : MControl(nullptr, 9, CRect(), 1, 1, 1) {}
+        void DrawControl(HDC&, CRect) override {}
+        long OnMessage(unsigned id, unsigned code, unsigned wParam, long lParam) override
+        {
+            heard = std::to_string(id) + " " + std::to_string(code) + " " + std::to_string(wParam) + " " +
+                    std::to_string(lParam);
+            return 8;
+        }
+        std::string heard;
+    };
+    Owner owner;
+    owner.SetParent(&dialog);
+    popup.SetParent(&owner);
+    EXPECT_EQ(popup.SendMessageToParent(22, 3, 4), 8);
+    EXPECT_EQ(owner.heard, "0 22 3 4");
+    EXPECT_TRUE(dialog.Take().empty());
 }
 
 TEST_F(MDialogTest, MessagesGoToTheirHandlers)

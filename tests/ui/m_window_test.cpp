@@ -4,8 +4,12 @@
 #include <gtest/gtest.h>
 #include <memory>
 
+#include "tests/support/scoped_folders.h"
 #include "tests/ui/headless_fixture.h"
 #include "tests/ui/test_dialogs.h"
+#include "ui/framework/manager.h"
+#include "ui/framework/resource_module.h"
+#include "ui/framework/surface.h"
 
 namespace {
 
@@ -294,6 +298,27 @@ TEST_F(MWindowTest, NestedModalLoops)
     MSG msg;
     EXPECT_FALSE(WindowSystem::GetMessageW(&msg));
     EXPECT_EQ(msg.wParam, 9u);
+}
+
+TEST_F(MWindowTest, SetIconTakesAnIconResourceAtBothSizes)
+{
+    Surface picture(48, 48);
+    picture.Fill(picture.Bounds(), 0xFF8040C0);
+    ScopedTempDir dir;
+    const std::string png = (dir.Path() / "icon.png").string();
+    ASSERT_TRUE(picture.WritePng(png));
+    const std::string bytes = ReadFileBytes(png);
+    const ResourceModule program(
+        {{109, L"PNG", std::span(reinterpret_cast<const uint8_t*>(bytes.data()), bytes.size())}});
+    Manager::SetInstance(program.Instance());
+    MWindow window;
+    const HWND hwnd = window.Create(nullptr);
+    window.SetIcon(109);
+    EXPECT_EQ(Backend().Window(hwnd)->iconSizes, (std::vector<CSize>{{32, 32}, {16, 16}}));
+    // An id without a resource leaves the icons alone.
+    window.SetIcon(110);
+    EXPECT_EQ(Backend().Window(hwnd)->iconSizes.size(), 2u);
+    Manager::SetInstance(nullptr);
 }
 
 } // namespace

@@ -1,7 +1,15 @@
 #include "ui/framework/m_dialog.h"
 
 #include "ui/framework/dialog_dispatch.h"
+#include "ui/framework/m_control.h"
 #include "ui/framework/window_system.h"
+
+namespace {
+
+// The bubble mode dialogs ask for; it only takes part in the bubble's same-request check.
+constexpr int kDialogBubbleMode = 3;
+
+} // namespace
 
 void ApplyBackTranslucency(MWindow& window, COLORREF key, int alpha)
 {
@@ -136,4 +144,95 @@ void MDialog::SetupBackTranslucent()
 void MDialog::EnableWndDrag(int enable)
 {
     m_paintManager.EnableWndDrag(enable);
+}
+
+CPoint MDialog::GetAirBladderPoint(MControl* control, unsigned type)
+{
+    if (!control)
+        return {};
+    const CRect r = control->GetRect();
+    CPoint point(r.CenterPoint().x, r.bottom);
+    if (type == AIRBLADDER_LEFT)
+        point = CPoint(r.right, r.CenterPoint().y);
+    else if (type == AIRBLADDER_RIGHT)
+        point = CPoint(r.left, r.CenterPoint().y);
+    else if (type == AIRBLADDER_BOTTOM)
+        point = CPoint(r.CenterPoint().x, r.top);
+    ClientToScreen(&point);
+    return point;
+}
+
+MControl* MDialog::CreateControl(const wchar_t* className, unsigned id, CRect rect, const wchar_t* title,
+                                 int a, int b)
+{
+    return m_paintManager.CreateControl(this, className, id, rect, title, a, b);
+}
+
+MControl* MDialog::CreateArea(const wchar_t* className, unsigned id, CRect rect, const wchar_t* title, int a,
+                              int b)
+{
+    return m_paintManager.CreateArea(this, className, id, rect, title, a, b);
+}
+
+MControl* MDialog::GetControl(unsigned id) const
+{
+    return m_paintManager.GetControl(id);
+}
+
+const ControlList& MDialog::GetControls() const
+{
+    return m_paintManager.GetControls();
+}
+
+void MDialog::SetFocusControl(MControl* control)
+{
+    m_paintManager.SetFocusControl(control);
+}
+
+int MDialog::LoadBKImage(const CString& file)
+{
+    return m_paintManager.LoadBKImage(file);
+}
+
+int MDialog::LoadBKImage(unsigned resId, const CString& type)
+{
+    return m_paintManager.LoadBKImage(resId, type);
+}
+
+void MDialog::SetBackMode(enumBackMode mode, int border)
+{
+    m_paintManager.SetBackMode(mode, border);
+}
+
+void MDialog::SetScrollResID(unsigned vertical, unsigned horizontal)
+{
+    m_paintManager.SetScrollResID(vertical, horizontal);
+}
+
+void MDialog::SetTooltip(const CString& text, CRect rect)
+{
+    m_paintManager.SetTooltip(text.c_str(), rect);
+}
+
+void MDialog::ClearTooltip()
+{
+    m_paintManager.ClearTooltip();
+}
+
+int MDialog::SetAirBladderMsg(const wchar_t* text, CPoint screenPoint, AIRBLADDER_TYPE type)
+{
+    if (screenPoint.x == 0 || screenPoint.y == 0)
+        return 0;
+    m_paintManager.SetAirBladderMsg(text, screenPoint, type, kDialogBubbleMode);
+    return 1;
+}
+
+void MDialog::SetMessage(const CString& text, CRect rect, MsgLevel level)
+{
+    m_paintManager.SetMessage(text, rect, level);
+}
+
+void MDialog::SetProgress(int percent, const CString& text, CRect rect)
+{
+    m_paintManager.SetProgress(percent, text, rect);
 }

@@ -31,6 +31,10 @@ public:
     void OnDestroyMessage(HWND hwnd) override;
 
     // --- Handlers ---
+    // Where a tip bubble for a control points from, in screen coordinates: beside the control on the
+    // side the type's arrow is on (AIRBLADDER_LEFT: right edge, AIRBLADDER_RIGHT: left edge), else
+    // below its middle.
+    virtual CPoint GetAirBladderPoint(MControl* control, unsigned type);
     virtual int OnMinimize();
     virtual int OnMaximize();
     // Where a derived dialog creates its controls.
@@ -72,6 +76,37 @@ public:
     virtual int OnDestroy() { return 0; }
     virtual int PostNcDestroy() { return 0; }
 
+    // --- Controls ---
+    // A top-level control of the named class (the paint manager's table); a and b are the class's two
+    // trailing constructor flags. Null for an unknown name.
+    MControl* CreateControl(const wchar_t* className, unsigned id, CRect rect, const wchar_t* title = L"",
+                            int a = 1, int b = 1);
+    // The same in the area layer, drawn beneath every ordinary control.
+    MControl* CreateArea(const wchar_t* className, unsigned id, CRect rect, const wchar_t* title = L"",
+                         int a = 1, int b = 1);
+    // Depth-first through the control tree.
+    MControl* GetControl(unsigned id) const;
+    const ControlList& GetControls() const;
+    // The old focus control gets SetControlFocus(0), the new one SetControlFocus(1).
+    void SetFocusControl(MControl* control);
+
+    // --- Look ---
+    int LoadBKImage(const CString& file);
+    int LoadBKImage(unsigned resId, const CString& type);
+    void SetBackMode(enumBackMode mode, int border = PaintManager::kDefaultFrameBorder);
+    void SetScrollResID(unsigned vertical, unsigned horizontal);
+    // FIXME: the drop shadow (MShadow: CreateShadow, SetShadowShow, SetSize, SetSharpness, SetDarkness,
+    // SetPosition, SetShadowColor, SetShadowImage) is not built; no window of the program uses it.
+
+    // --- Tooltip, bubble, overlay ---
+    void SetTooltip(const CString& text, CRect rect);
+    void ClearTooltip();
+    // 0 (and nothing shown) when either coordinate of the point is 0; else the paint manager's bubble
+    // shows the text (mode 3) and the answer is 1.
+    int SetAirBladderMsg(const wchar_t* text, CPoint screenPoint, AIRBLADDER_TYPE type);
+    void SetMessage(const CString& text, CRect rect, MsgLevel level);
+    void SetProgress(int percent, const CString& text, CRect rect);
+
     // --- Operations ---
     // The window's animation tick (the paint manager's periodic timer).
     unsigned SetMTimer(unsigned ms);
@@ -89,8 +124,9 @@ public:
     void SetAlpha(int alpha) { m_nAlpha = alpha; }
     // Whether a press on empty window area drags the window; on by default.
     void EnableWndDrag(int enable);
-    void SetTooltipCtrlID(unsigned id) { m_nTooltipCtrlID = id; }
-    unsigned GetTooltipCtrlID() const { return m_nTooltipCtrlID; }
+    // The control whose tooltip shows (kept by the paint manager).
+    void SetTooltipCtrlID(unsigned id) { m_paintManager.SetTooltipCtrlID(id); }
+    unsigned GetTooltipCtrlID() const { return m_paintManager.GetTooltipCtrlID(); }
     PaintManager& GetPaintManager() { return m_paintManager; }
     const CRect& GetClientArea() const { return m_rcClient; }
 
@@ -99,7 +135,6 @@ protected:
     CRect m_rcClient;
     COLORREF m_clrTransparent = 0xFFFFFF;
     int m_nAlpha = 255;
-    unsigned m_nTooltipCtrlID = 0;
 };
 
 // Shared by MDialog and MPopupWnd.

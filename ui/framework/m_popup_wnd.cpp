@@ -1,6 +1,7 @@
 #include "ui/framework/m_popup_wnd.h"
 
 #include "ui/framework/dialog_dispatch.h"
+#include "ui/framework/m_control.h"
 #include "ui/framework/window_system.h"
 
 long MPopupWnd::OnControlUpdate(CRect rect, int redraw, MControl* control)
@@ -69,9 +70,42 @@ int MPopupWnd::OnSize(unsigned /*type*/, int /*cx*/, int /*cy*/)
 
 int MPopupWnd::SendMessageToParent(unsigned msg, unsigned wParam, long lParam)
 {
-    // FIXME: the owner is a control, whose OnMessage arrives with the control classes; until then the
-    // owner is reached through its notification entry, which a dialog forwards to its OnMessage.
+    if (auto* control = dynamic_cast<MControl*>(m_pParent))
+        return static_cast<int>(control->OnMessage(0, msg, wParam, lParam));
+    // A window owner hears it through its notification entry, which a dialog forwards to its OnMessage.
     return m_pParent ? static_cast<int>(m_pParent->OnBaseMessage(0, msg, wParam, lParam)) : 0;
+}
+
+MControl* MPopupWnd::CreateControl(const wchar_t* className, unsigned id, CRect rect, const wchar_t* title,
+                                   int a, int b)
+{
+    return m_paintManager.CreateControl(this, className, id, rect, title, a, b);
+}
+
+MControl* MPopupWnd::CreateArea(const wchar_t* className, unsigned id, CRect rect, const wchar_t* title,
+                                int a, int b)
+{
+    return m_paintManager.CreateArea(this, className, id, rect, title, a, b);
+}
+
+MControl* MPopupWnd::GetControl(unsigned id) const
+{
+    return m_paintManager.GetControl(id);
+}
+
+int MPopupWnd::LoadBKImage(const CString& file)
+{
+    return m_paintManager.LoadBKImage(file);
+}
+
+void MPopupWnd::SetBackMode(enumBackMode mode, int border)
+{
+    m_paintManager.SetBackMode(mode, border);
+}
+
+void MPopupWnd::SetScrollResID(unsigned vertical, unsigned horizontal)
+{
+    m_paintManager.SetScrollResID(vertical, horizontal);
 }
 
 void MPopupWnd::SetLayeredWindow(int layered)

@@ -57,8 +57,16 @@ public:
     virtual int OnDestroy() { return 0; }
 
     void SetParent(MObject* parent) { m_pParent = parent; }
-    // The owner's answer to (id 0, msg, wParam, lParam); 0 without an owner.
+    // The owner's OnMessage(0, msg, wParam, lParam) (a control's, or a dialog's); 0 without an owner.
     int SendMessageToParent(unsigned msg, unsigned wParam, long lParam);
+    MControl* CreateControl(const wchar_t* className, unsigned id, CRect rect, const wchar_t* title = L"",
+                            int a = 1, int b = 1);
+    MControl* CreateArea(const wchar_t* className, unsigned id, CRect rect, const wchar_t* title = L"",
+                         int a = 1, int b = 1);
+    MControl* GetControl(unsigned id) const;
+    int LoadBKImage(const CString& file);
+    void SetBackMode(enumBackMode mode, int border = PaintManager::kDefaultFrameBorder);
+    void SetScrollResID(unsigned vertical, unsigned horizontal);
     void SetLayeredWindow(int layered);
     void SetupBackTranslucent();
     void SetTransparentColor(COLORREF key) { m_clrTransparent = key; }

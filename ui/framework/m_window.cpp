@@ -2,7 +2,10 @@
 
 #include <optional>
 
+#include "ui/framework/image.h"
+#include "ui/framework/m_render.h"
 #include "ui/framework/manager.h"
+#include "ui/framework/resource_module.h"
 #include "ui/framework/window_system.h"
 
 namespace {
@@ -334,10 +337,31 @@ BOOL MWindow::PostMessageW(UINT msg, WPARAM wParam, LPARAM lParam)
     return IsLive() ? WS::PostMessageW(m_hWnd, msg, wParam, lParam) : FALSE;
 }
 
-void MWindow::SetIcon(unsigned /*resourceId*/)
+void MWindow::SetIcon(unsigned resourceId)
 {
-    // FIXME: icon resources arrive with image loading and skins; until then windows keep the desktop's
-    // default icon.
+    if (!IsLive())
+        return;
+    // The library's module first, then the program's; an icon resource may be stored as ICO or PNG.
+    ImagePtr picture;
+    for (HINSTANCE module : {LibraryModule(), Manager::GetInstance()}) {
+        for (const wchar_t* type : {L"ICO", L"ICON", L"PNG"}) {
+            if (!picture)
+                picture = MRender::LoadImageFromIDResource(resourceId, type, module);
+        }
+    }
+    if (!picture)
+        return;
+    std::vector<Surface> sizes;
+    for (const int side : {WS::GetSystemMetrics(SM_CXICON), WS::GetSystemMetrics(SM_CXSMICON)}) {
+        Surface icon(side, side);
+        {
+            GraphicsOn g(icon);
+            MRender::DrawImage(g, picture.get(), icon.Bounds(),
+                               CRect(0, 0, picture->Width(), picture->Height()));
+        }
+        sizes.push_back(std::move(icon));
+    }
+    WS::SetWindowIcon(m_hWnd, {&sizes[0], &sizes[1]});
 }
 
 // --- Centring, front, modal loop ---

@@ -83,7 +83,8 @@ public:
     LRESULT SendMessageW(UINT msg, WPARAM wParam = 0, LPARAM lParam = 0);
     BOOL PostMessageW(UINT msg, WPARAM wParam = 0, LPARAM lParam = 0);
 
-    // The window's big and small icons from an icon resource of the library.
+    // The window's big and small icons from an icon resource (ICO or PNG) of the library's module, or
+    // else of the program's.
     void SetIcon(unsigned resourceId);
     // Centres on relativeTo (a live window), else on the parent or owner, else on the work area, keeping
     // the window inside the work area (or the parent's client area for a child window).

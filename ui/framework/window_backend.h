@@ -106,6 +106,8 @@ public:
     virtual void SetCursor(NativeWindow window, PointerShape shape) = 0;
     virtual void SetProperty(NativeWindow window, const std::wstring& name,
                              std::optional<intptr_t> value) = 0;
+    // The window's icons (straight from the pictures, any sizes; empty: the desktop's default).
+    virtual void SetIcon(NativeWindow window, const std::vector<const Surface*>& pictures) = 0;
     // Constant opacity of a whole window, 255 = opaque.
     virtual void SetOpacity(NativeWindow window, uint8_t alpha) = 0;
     // Copies rect (client coordinates) of pixels, the size of the client area, to the window.

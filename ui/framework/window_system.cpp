@@ -521,6 +521,16 @@ BOOL WindowSystem::RestoreWindowWithProperty(const CString& name)
 
 // --- Layered windows ---
 
+BOOL WindowSystem::SetWindowIcon(HWND hwnd, const std::vector<const Surface*>& pictures)
+{
+    WindowSystem& ws = Self();
+    const WindowRecord* r = ws.Find(hwnd);
+    if (!r)
+        return FALSE;
+    ws.m_backend->SetIcon(r->native, pictures);
+    return TRUE;
+}
+
 BOOL WindowSystem::SetLayeredWindowAttributes(HWND hwnd, COLORREF key, uint8_t alpha, DWORD flags)
 {
     WindowSystem& ws = Self();

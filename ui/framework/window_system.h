@@ -122,6 +122,8 @@ public:
     static intptr_t GetPropW(HWND hwnd, const wchar_t* name);
     static intptr_t RemovePropW(HWND hwnd, const wchar_t* name);
 
+    // The window's icons; the backend picks the size it shows.
+    static BOOL SetWindowIcon(HWND hwnd, const std::vector<const Surface*>& pictures);
     static BOOL SetLayeredWindowAttributes(HWND hwnd, COLORREF key, uint8_t alpha, DWORD flags);
     static BOOL GetLayeredWindowAttributes(HWND hwnd, COLORREF* key, uint8_t* alpha, DWORD* flags);
 

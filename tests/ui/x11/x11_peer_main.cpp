@@ -6,6 +6,7 @@
 #include <string>
 
 #include "core/wide_text.h"
+#include "tests/support/leak_suppressions.h"
 #include "ui/framework/m_dialog.h"
 #include "ui/framework/manager.h"
 #include "ui/framework/window_system.h"

@@ -143,6 +143,18 @@ void HeadlessBackend::SetProperty(NativeWindow window, const std::wstring& name,
         w->props.erase(name);
 }
 
+void HeadlessBackend::SetIcon(NativeWindow window, const std::vector<const Surface*>& pictures)
+{
+    HeadlessWindow* w = Find(window);
+    if (!w)
+        return;
+    w->iconSizes.clear();
+    for (const Surface* picture : pictures) {
+        if (picture && picture->IsValid())
+            w->iconSizes.emplace_back(picture->Width(), picture->Height());
+    }
+}
+
 void HeadlessBackend::SetOpacity(NativeWindow window, uint8_t alpha)
 {
     if (HeadlessWindow* w = Find(window))

@@ -32,6 +32,7 @@ struct HeadlessWindow {
     Surface image; // what was presented, client-sized
     int presentCount = 0;
     int raiseCount = 0;
+    std::vector<CSize> iconSizes; // the sizes of the icons set last
 };
 
 class HeadlessBackend : public WindowBackend {
@@ -58,6 +59,7 @@ public:
     void UngrabPointer() override { m_grab = 0; }
     void SetCursor(NativeWindow window, PointerShape shape) override;
     void SetProperty(NativeWindow window, const std::wstring& name, std::optional<intptr_t> value) override;
+    void SetIcon(NativeWindow window, const std::vector<const Surface*>& pictures) override;
     void SetOpacity(NativeWindow window, uint8_t alpha) override;
     void Present(NativeWindow window, const Surface& pixels, const CRect& rect,
                  const PresentMode& mode) override;

@@ -107,7 +107,8 @@ X11Backend::X11Backend()
                     atom("_NET_SUPPORTED"),
                     atom("_NET_SUPPORTING_WM_CHECK"),
                     atom("_NET_WM_MOVERESIZE"),
-                    atom("_KELVO_RESTORE")};
+                    atom("_KELVO_RESTORE"),
+                    atom("_NET_WM_ICON")};
 }
 
 X11Backend::~X11Backend()
@@ -446,6 +447,31 @@ void X11Backend::SetProperty(NativeWindow window, const std::wstring& name, std:
     } else {
         XDeleteProperty(m_display, w->xid, atom);
     }
+    XFlush(m_display);
+}
+
+void X11Backend::SetIcon(NativeWindow window, const std::vector<const Surface*>& pictures)
+{
+    X11Window* w = Find(window);
+    if (!w || w->child)
+        return;
+    // Width, height, then straight ARGB pixels, for each size; 32-bit items travel as longs.
+    std::vector<long> data;
+    for (const Surface* picture : pictures) {
+        if (!picture || !picture->IsValid())
+            continue;
+        data.push_back(picture->Width());
+        data.push_back(picture->Height());
+        for (int y = 0; y < picture->Height(); ++y) {
+            for (int x = 0; x < picture->Width(); ++x)
+                data.push_back(static_cast<long>(picture->Pixel(x, y)));
+        }
+    }
+    if (data.empty())
+        XDeleteProperty(m_display, w->xid, m_atoms.netWmIcon);
+    else
+        XChangeProperty(m_display, w->xid, m_atoms.netWmIcon, XA_CARDINAL, 32, PropModeReplace,
+                        reinterpret_cast<const unsigned char*>(data.data()), static_cast<int>(data.size()));
     XFlush(m_display);
 }
 

@@ -52,6 +52,7 @@ public:
     void UngrabPointer() override;
     void SetCursor(NativeWindow window, PointerShape shape) override;
     void SetProperty(NativeWindow window, const std::wstring& name, std::optional<intptr_t> value) override;
+    void SetIcon(NativeWindow window, const std::vector<const Surface*>& pictures) override;
     void SetOpacity(NativeWindow window, uint8_t alpha) override;
     void Present(NativeWindow window, const Surface& pixels, const CRect& rect,
                  const PresentMode& mode) override;
@@ -71,7 +72,7 @@ private:
         Atom wmProtocols, wmDeleteWindow, wmState, wmChangeState, utf8String, netWmName, netWmPid,
             netWmWindowType, typeNormal, typeDialog, typeUtility, typePopupMenu, netWmState, stateAbove,
             stateSkipTaskbar, stateSkipPager, netActiveWindow, netWmWindowOpacity, motifWmHints, netWorkarea,
-            netCurrentDesktop, netSupported, netSupportingWmCheck, netWmMoveresize, kelvoRestore;
+            netCurrentDesktop, netSupported, netSupportingWmCheck, netWmMoveresize, kelvoRestore, netWmIcon;
     };
 
     X11Window* Find(NativeWindow window);

@@ -1,0 +1,107 @@
+#include "ui/framework/control_factory.h"
+
+#include <cwchar>
+#include <mutex>
+
+#include "ui/framework/c_area.h"
+
+namespace {
+
+// CArea: (visible = a, enabled = 1); a filled rectangle has no title.
+std::unique_ptr<MControl> MakeArea(MObject* parent, unsigned id, CRect rect, const wchar_t*, int a, int)
+{
+    return std::make_unique<CArea>(parent, id, rect, a, 1);
+}
+
+constexpr unsigned kBoth = kMadeByWindow | kMadeByPanel;
+
+// Comparison order. Trailing flags: "a, b" (visible, enabled); "a" (visible); "a, 1"; MText "a" with
+// enabled 0. FIXME: only CArea is built here; the standard and keyboard controls fill in their
+// constructors as they arrive, and until then their names create nothing.
+ControlClass g_classes[] = {
+    {L"CArea", kBoth, &MakeArea},
+    {L"MText", kBoth, nullptr},
+    {L"MPicture", kBoth, nullptr},
+    {L"CPhotoFrame", kBoth, nullptr},
+    {L"CSliderPicture", kBoth, nullptr},
+    {L"CGifPicture", kBoth, nullptr},
+    {L"MProgress", kBoth, nullptr},
+    {L"MSlider", kBoth, nullptr},
+    {L"MLevelCtrl", kBoth, nullptr},
+    {L"MButton", kBoth, nullptr},
+    {L"CImageButton", kBoth, nullptr},
+    {L"CTextButton", kBoth, nullptr},
+    {L"CCheckButton", kBoth, nullptr},
+    {L"CRadioButton", kBoth, nullptr},
+    {L"CColorButton", kBoth, nullptr},
+    {L"MSpinButton", kBoth, nullptr},
+    {L"CSpinButton", kBoth, nullptr},
+    {L"CSwitchButton", kBoth, nullptr},
+    {L"CIconButton", kBoth, nullptr},
+    {L"CTimerButton", kBoth, nullptr},
+    {L"CHelpButton", kBoth, nullptr},
+    {L"MEdit", kBoth, nullptr},
+    {L"MRichEdit", kBoth, nullptr},
+    {L"MEditEx", kBoth, nullptr},
+    {L"MComboBox", kBoth, nullptr},
+    {L"MTabCtrl", kBoth, nullptr},
+    {L"MTabLayout", kBoth, nullptr},
+    {L"MListBox", kBoth, nullptr},
+    {L"MPalette", kBoth, nullptr},
+    {L"CColorPalette", kBoth, nullptr},
+    {L"CColorSelect", kBoth, nullptr},
+    {L"CirclePalette", kBoth, nullptr},
+    {L"CComboBoxList", kMadeByWindow, nullptr},
+    {L"MenuItem", kBoth, nullptr},
+    {L"KeyboardCtrl", kBoth, nullptr},
+    {L"KeyFuncControl", kMadeByPanel, nullptr},
+    {L"DListBox", kMadeByPanel, nullptr},
+    {L"CRecordList", kMadeByPanel, nullptr},
+    {L"CDeviceCtrl", kBoth, nullptr},
+    {L"BatteryCtrl", kMadeByWindow, nullptr},
+    {L"UpgradeButton", kMadeByPanel, nullptr},
+    {L"DownloadButton", kMadeByPanel, nullptr},
+};
+
+std::mutex g_lock;
+
+} // namespace
+
+std::span<const ControlClass> ControlClasses()
+{
+    return g_classes;
+}
+
+std::unique_ptr<MControl> CreateControlByName(const wchar_t* className, ControlMaker maker, MObject* parent,
+                                              unsigned id, CRect rect, const wchar_t* title, int a, int b)
+{
+    if (!className)
+        return nullptr;
+    ControlConstructor construct = nullptr;
+    {
+        std::lock_guard lock(g_lock);
+        for (const ControlClass& c : g_classes) {
+            if (std::wcscmp(c.name, className) == 0) {
+                if (c.makers & maker)
+                    construct = c.construct;
+                break;
+            }
+        }
+    }
+    return construct ? construct(parent, id, rect, title ? title : L"", a, b) : nullptr;
+}
+
+ControlConstructor SetControlConstructor(const wchar_t* className, ControlConstructor construct)
+{
+    if (!className)
+        return nullptr;
+    std::lock_guard lock(g_lock);
+    for (ControlClass& c : g_classes) {
+        if (std::wcscmp(c.name, className) == 0) {
+            const ControlConstructor previous = c.construct;
+            c.construct = construct;
+            return previous;
+        }
+    }
+    return nullptr;
+}
