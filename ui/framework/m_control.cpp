@@ -414,6 +414,13 @@ CPoint MControl::PointFor(const MControl* child, CPoint windowPoint, CPoint cont
     return id == 1 || id == 2 ? windowPoint : contentPoint;
 }
 
+MControl* MControl::PressedChild(CPoint windowPoint, CPoint contentPoint) const
+{
+    return m_children.FindLastIf([&](MControl* c) {
+        return c->PtInRect(PointFor(c, windowPoint, contentPoint)) && c->IsEnabled() && c->GetRresponse();
+    });
+}
+
 int MControl::OnMouseMove(unsigned flags, CPoint point)
 {
     if (!m_visible || !m_response)
@@ -455,10 +462,7 @@ int MControl::OnLButtonDown(unsigned flags, CPoint point)
     OnMousePointChange(inner);
     if (PtInRect(point))
         m_pressed = 1;
-    MControl* hit = m_children.FindLastIf([&](MControl* c) {
-        const CPoint p = PointFor(c, point, inner);
-        return c->PtInRect(p) && c->IsEnabled() && c->GetRresponse();
-    });
+    MControl* hit = PressedChild(point, inner);
     if (hit) {
         m_hot = hit;
         return hit->OnLButtonDown(flags, PointFor(hit, point, inner));
@@ -504,10 +508,7 @@ int MControl::OnRButtonDown(unsigned flags, CPoint point)
         return 0;
     CPoint inner = point;
     OnMousePointChange(inner);
-    MControl* hit = m_children.FindLastIf([&](MControl* c) {
-        const CPoint p = PointFor(c, point, inner);
-        return c->PtInRect(p) && c->IsEnabled() && c->GetRresponse();
-    });
+    MControl* hit = PressedChild(point, inner);
     if (hit) {
         m_hot = hit;
         return hit->OnRButtonDown(flags, PointFor(hit, point, inner));

@@ -214,6 +214,8 @@ public:
 protected:
     // The point a child receives: scroll bars (ids 1 and 2) the window point, others the content point.
     static CPoint PointFor(const MControl* child, CPoint windowPoint, CPoint contentPoint);
+    // The last enabled, responsive child under the point: the one a press goes to.
+    MControl* PressedChild(CPoint windowPoint, CPoint contentPoint) const;
     // Takes the focus in the window (the previous focus control is told it lost it).
     void TakeFocus();
 
