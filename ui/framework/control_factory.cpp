@@ -3,6 +3,8 @@
 #include <cwchar>
 #include <mutex>
 
+#include "ui/controls/m_edit.h"
+#include "ui/controls/m_rich_edit.h"
 #include "ui/framework/c_area.h"
 
 namespace {
@@ -13,10 +15,18 @@ std::unique_ptr<MControl> MakeArea(MObject* parent, unsigned id, CRect rect, con
     return std::make_unique<CArea>(parent, id, rect, a, 1);
 }
 
+// MControlFont families with a title: (visible = a, enabled = b), response 1.
+template <class T>
+std::unique_ptr<MControl> MakeTitled(MObject* parent, unsigned id, CRect rect, const wchar_t* title, int a,
+                                     int b)
+{
+    return std::make_unique<T>(parent, id, rect, title, a, b);
+}
+
 constexpr unsigned kBoth = kMadeByWindow | kMadeByPanel;
 
 // Comparison order. Trailing flags: "a, b" (visible, enabled); "a" (visible); "a, 1"; MText "a" with
-// enabled 0. FIXME: only CArea is built here; the standard and keyboard controls fill in their
+// enabled 0. FIXME: not every class is built yet; the standard and keyboard controls fill in their
 // constructors as they arrive, and until then their names create nothing.
 ControlClass g_classes[] = {
     {L"CArea", kBoth, &MakeArea},
@@ -40,9 +50,9 @@ ControlClass g_classes[] = {
     {L"CIconButton", kBoth, nullptr},
     {L"CTimerButton", kBoth, nullptr},
     {L"CHelpButton", kBoth, nullptr},
-    {L"MEdit", kBoth, nullptr},
-    {L"MRichEdit", kBoth, nullptr},
-    {L"MEditEx", kBoth, nullptr},
+    {L"MEdit", kBoth, &MakeTitled<MEdit>},
+    {L"MRichEdit", kBoth, &MakeTitled<MRichEdit>},
+    {L"MEditEx", kBoth, &MakeTitled<MEditEx>},
     {L"MComboBox", kBoth, nullptr},
     {L"MTabCtrl", kBoth, nullptr},
     {L"MTabLayout", kBoth, nullptr},

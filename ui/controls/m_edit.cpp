@@ -1,0 +1,224 @@
+#include "ui/controls/m_edit.h"
+
+#include "ui/framework/image.h"
+#include "ui/framework/img_res_info.h"
+#include "ui/framework/m_render.h"
+#include "ui/framework/paint_manager.h"
+#include "ui/framework/window_system.h"
+
+namespace {
+
+constexpr ARGB kDisabledText = 0xFF808080;
+constexpr unsigned kKeyF2 = VK_F1 + 1;
+
+} // namespace
+
+MEdit::MEdit(MObject* parent, unsigned id, CRect rect, const wchar_t* title, int visible, int enabled)
+    : MControlFont(parent, id, rect, title, visible, enabled, 1), m_editor(*this)
+{
+    m_tabStop = 1;
+    m_editor.onTyped = [this](wchar_t c) {
+        if (c == L' ') {
+            SendMessageW(kNotifyPress);
+            SendMessageW(kNotifyClick);
+        }
+    };
+}
+
+MEdit::~MEdit() = default;
+
+void MEdit::EnablePassWord(int on)
+{
+    m_editor.SetPassword(on != 0);
+    UpdateControl();
+}
+
+void MEdit::SetPassWordChar(wchar_t c)
+{
+    m_editor.SetPasswordChar(c);
+    UpdateControl();
+}
+
+int MEdit::SetIconImage(const wchar_t* file, int count)
+{
+    const ImgResInfo* info = m_manager ? m_manager->AddImgResInfo(file, count) : nullptr;
+    if (!info)
+        return 0;
+    m_icon = info->image;
+    m_iconWidth = info->width;
+    m_iconHeight = info->height;
+    m_iconCount = info->count;
+    UpdateControl();
+    return 1;
+}
+
+void MEdit::SetTextRect(CRect rect)
+{
+    m_textRect = rect;
+    m_editor.Move(TextRectInWindow());
+    UpdateControl();
+}
+
+CRect MEdit::GetIconRect() const
+{
+    if (!m_icon)
+        return {};
+    const int left = m_rect.Width() - kIconInset - m_iconWidth;
+    const int top = (m_rect.Height() - m_iconHeight) / 2;
+    return {left, top, left + m_iconWidth, top + m_iconHeight};
+}
+
+CRect MEdit::GetTextRect() const
+{
+    if (!m_textRect.IsRectEmpty())
+        return m_textRect;
+    const CRect icon = GetIconRect();
+    const int right = icon.IsRectEmpty() ? m_rect.Width() - kTextInset : icon.left - kIconInset;
+    return {kTextInset, 3, std::max(right, kTextInset + 1), std::max(m_rect.Height() - 3, 4)};
+}
+
+CRect MEdit::TextRectInWindow() const
+{
+    CRect r = GetTextRect();
+    r.OffsetRect(m_rect.TopLeft());
+    return ControlRectInWindow(*this, r);
+}
+
+bool MEdit::InIcon(CPoint point) const
+{
+    CRect icon = GetIconRect();
+    icon.OffsetRect(m_rect.TopLeft());
+    return icon.PtInRect(point);
+}
+
+void MEdit::ShowEdit()
+{
+    if (!m_visible || !m_enabled)
+        return;
+    if (m_editor.Open(TextRectInWindow(), true))
+        UpdateControl();
+}
+
+// --- Drawing ---
+
+void MEdit::DrawControl(HDC& hdc, CRect clip)
+{
+    const int w = m_rect.Width();
+    const int h = m_rect.Height();
+    if (UpdateMemDC(hdc, w, h)) {
+        GraphicsOn g(m_memDC);
+        const bool editing = m_editor.IsOpen();
+        const int frame = !m_enabled ? 3 : editing ? 2 : m_hover ? 1 : 0;
+        DrawEditField(g, *this, CRect(0, 0, w, h), frame, editing || m_hover);
+        const CString shown = FieldText(m_title, m_editor.IsPassword(), m_editor.GetPasswordChar());
+        MRender::DrawString(g, shown, DrawFont(), GetTextRect(), TitleFormat(),
+                            m_enabled ? m_textColor : kDisabledText, m_hint);
+        if (m_icon && m_iconWidth > 0) {
+            const int f = std::min(m_press == Press::Icon ? 2 : m_iconHover ? 1 : 0, m_iconCount - 1);
+            MRender::DrawImage(g, m_icon.get(), GetIconRect(),
+                               CRect(f * m_iconWidth, 0, (f + 1) * m_iconWidth, m_iconHeight));
+        }
+    }
+    CopyMemDC(hdc, clip);
+}
+
+// --- Input ---
+
+int MEdit::OnControlMouseMove(unsigned /*flags*/, CPoint point)
+{
+    const bool hover = m_enabled && PtInRect(point);
+    const bool iconHover = hover && InIcon(point);
+    if (hover) {
+        CRect text = GetTextRect();
+        text.OffsetRect(m_rect.TopLeft());
+        WindowSystem::SetCursor(WindowSystem::LoadCursorW(nullptr, iconHover              ? IDC_HAND
+                                                                   : text.PtInRect(point) ? IDC_IBEAM
+                                                                                          : IDC_ARROW));
+    }
+    if (hover != m_hover || iconHover != m_iconHover) {
+        if (!hover && m_hover)
+            WindowSystem::SetCursor(WindowSystem::LoadCursorW(nullptr, IDC_ARROW));
+        m_hover = hover;
+        m_iconHover = iconHover;
+        UpdateControl();
+    }
+    return 0;
+}
+
+int MEdit::OnControlLButtonDown(unsigned /*flags*/, CPoint point)
+{
+    if (!m_enabled)
+        return 0;
+    if (InIcon(point)) {
+        m_press = Press::Icon;
+        m_editor.Close();
+        UpdateControl();
+        SendMessageW(kNotifyIconPress);
+        return 1;
+    }
+    m_press = Press::Text;
+    ShowEdit();
+    SendMessageW(kNotifyPress);
+    return 1;
+}
+
+int MEdit::OnControlLButtonUp(unsigned /*flags*/, CPoint point)
+{
+    const Press press = m_press;
+    m_press = Press::None;
+    if (press == Press::Icon) {
+        UpdateControl();
+        if (InIcon(point))
+            SendMessageW(kNotifyIconRelease);
+    } else if (press == Press::Text) {
+        SendMessageW(kNotifyClick);
+    }
+    return 1;
+}
+
+int MEdit::OnControlKeyDown(unsigned key, unsigned /*repeat*/, unsigned modifiers)
+{
+    if (!IsFocusControl() || m_editor.IsOpen() || modifiers != 0)
+        return 0;
+    if (key == VK_RETURN || key == kKeyF2) {
+        ShowEdit();
+        return 1;
+    }
+    return 0;
+}
+
+// --- State ---
+
+void MEdit::SetControlFocus(int focus)
+{
+    MControlFont::SetControlFocus(focus);
+    if (!focus)
+        m_editor.Close();
+}
+
+void MEdit::SetControlRect(CRect rect)
+{
+    MControlFont::SetControlRect(rect);
+    m_editor.Move(TextRectInWindow());
+}
+
+void MEdit::SetControlVisible(int visible)
+{
+    MControlFont::SetControlVisible(visible);
+    if (!visible)
+        m_editor.Close();
+}
+
+void MEdit::SetControlEnabled(int enabled)
+{
+    MControlFont::SetControlEnabled(enabled);
+    if (!enabled)
+        m_editor.Close();
+}
+
+void MEdit::SetControlTitle(const wchar_t* title)
+{
+    MControlFont::SetControlTitle(title);
+    if (m_editor.IsOpen())
+        m_editor.Window()->SetText(m_title);
+}

@@ -1,0 +1,259 @@
+#include "ui/controls/m_rich_edit.h"
+
+#include "ui/framework/image.h"
+#include "ui/framework/img_res_info.h"
+#include "ui/framework/m_render.h"
+#include "ui/framework/paint_manager.h"
+#include "ui/framework/window_system.h"
+
+namespace {
+
+constexpr ARGB kCueColour = 0xFF808080;
+constexpr ARGB kDisabledText = 0xFF808080;
+constexpr ARGB kCounterColour = 0xFFC8C8C8;
+constexpr unsigned kKeyF2 = VK_F1 + 1;
+constexpr int kCounterHeight = 16;
+constexpr int kIconGap = 6;
+
+} // namespace
+
+MRichEdit::MRichEdit(MObject* parent, unsigned id, CRect rect, const wchar_t* title, int visible, int enabled)
+    : MPanel(parent, id, rect, visible), m_editor(*this)
+{
+    m_title = title ? title : L"";
+    m_enabled = enabled;
+    m_tabStop = 1;
+    m_vAlign = 0;
+    m_editor.SetMultiLine(true);
+}
+
+MRichEdit::~MRichEdit() = default;
+
+void MRichEdit::SetCueText(const wchar_t* text)
+{
+    m_cue = text ? text : L"";
+    UpdateControl();
+}
+
+CRect MRichEdit::TextArea() const
+{
+    return {kInset, kInset, std::max(m_rect.Width() - kInset, kInset + 1),
+            std::max(m_rect.Height() - kInset, kInset + 1)};
+}
+
+CRect MRichEdit::TextAreaInWindow() const
+{
+    CRect r = TextArea();
+    r.OffsetRect(m_rect.TopLeft());
+    return ControlRectInWindow(*this, r);
+}
+
+void MRichEdit::OpenEditor(const CPoint* press)
+{
+    if (!m_visible || !m_enabled || m_editor.IsOpen())
+        return;
+    const CRect area = TextAreaInWindow();
+    if (!m_editor.Open(area, false))
+        return;
+    if (press) {
+        const CPoint inside(ControlRectInWindow(*this, CRect(*press, CSize())).TopLeft() - area.TopLeft());
+        const size_t at = m_editor.Window()->CharIndexAt(inside);
+        m_editor.Window()->SetSel(at, at);
+    }
+    UpdateControl();
+}
+
+void MRichEdit::ShowEdit()
+{
+    OpenEditor(nullptr);
+}
+
+void MRichEdit::DrawControl(HDC& hdc, CRect clip)
+{
+    const int w = m_rect.Width();
+    const int h = m_rect.Height();
+    if (UpdateMemDC(hdc, w, h)) {
+        GraphicsOn g(m_memDC);
+        const bool editing = m_editor.IsOpen();
+        const int frame = !m_enabled ? 3 : editing ? 2 : m_hover ? 1 : 0;
+        DrawEditField(g, *this, CRect(0, 0, w, h), frame, editing || m_hover);
+        StringFormat format = TitleFormat();
+        format.flags = m_editor.IsMultiLine() ? 0 : StringFormatFlagsNoWrap;
+        const CString shown = FieldText(m_title, m_editor.IsPassword(), m_editor.GetPasswordChar());
+        if (shown.empty() && !editing)
+            MRender::DrawString(g, m_cue, DrawFont(), TextArea(), format, kCueColour, m_hint);
+        else
+            MRender::DrawString(g, shown, DrawFont(), TextArea(), format,
+                                m_enabled ? m_textColor : kDisabledText, m_hint);
+        DrawExtras(g);
+    }
+    CopyMemDC(hdc, clip);
+}
+
+int MRichEdit::OnControlMouseMove(unsigned /*flags*/, CPoint point)
+{
+    const bool hover = m_enabled && PtInRect(point);
+    if (hover)
+        WindowSystem::SetCursor(WindowSystem::LoadCursorW(nullptr, IDC_IBEAM));
+    if (hover != m_hover) {
+        if (!hover)
+            WindowSystem::SetCursor(WindowSystem::LoadCursorW(nullptr, IDC_ARROW));
+        m_hover = hover;
+        UpdateControl();
+    }
+    return 0;
+}
+
+int MRichEdit::OnControlLButtonDown(unsigned /*flags*/, CPoint point)
+{
+    if (!m_enabled)
+        return 0;
+    m_pressedHere = true;
+    OpenEditor(&point);
+    SendMessageW(kNotifyPress);
+    return 1;
+}
+
+int MRichEdit::OnControlLButtonUp(unsigned /*flags*/, CPoint /*point*/)
+{
+    if (m_pressedHere)
+        SendMessageW(kNotifyClick);
+    m_pressedHere = false;
+    return 1;
+}
+
+int MRichEdit::OnControlKeyDown(unsigned key, unsigned /*repeat*/, unsigned modifiers)
+{
+    if (!IsFocusControl() || m_editor.IsOpen() || modifiers != 0 || (key != VK_RETURN && key != kKeyF2))
+        return 0;
+    ShowEdit();
+    return 1;
+}
+
+void MRichEdit::SetControlFocus(int focus)
+{
+    MPanel::SetControlFocus(focus);
+    if (!focus)
+        m_editor.Close();
+}
+
+void MRichEdit::SetControlRect(CRect rect)
+{
+    MPanel::SetControlRect(rect);
+    m_editor.Move(TextAreaInWindow());
+}
+
+void MRichEdit::SetControlVisible(int visible)
+{
+    MPanel::SetControlVisible(visible);
+    if (!visible)
+        m_editor.Close();
+}
+
+void MRichEdit::SetControlEnabled(int enabled)
+{
+    MPanel::SetControlEnabled(enabled);
+    if (!enabled)
+        m_editor.Close();
+}
+
+void MRichEdit::SetControlTitle(const wchar_t* title)
+{
+    MPanel::SetControlTitle(title);
+    if (m_editor.IsOpen())
+        m_editor.Window()->SetText(m_title);
+}
+
+// --- MEditEx ---
+
+MEditEx::MEditEx(MObject* parent, unsigned id, CRect rect, const wchar_t* title, int visible, int enabled)
+    : MRichEdit(parent, id, rect, title, visible, enabled)
+{
+}
+
+CString MEditEx::CounterText() const
+{
+    const int limit = GetLimitText() > 0 ? GetLimitText() : static_cast<int>(EditText::kDefaultLimit);
+    return FormatText(L"%d/%d", static_cast<int>(m_title.size()), limit);
+}
+
+CRect MEditEx::TextArea() const
+{
+    CRect area = MRichEdit::TextArea();
+    area.bottom = std::max(area.bottom - kCounterHeight, area.top + 1);
+    return area;
+}
+
+void MEditEx::DrawExtras(Graphics* g)
+{
+    StringFormat format;
+    format.alignment = StringAlignmentFar;
+    format.lineAlignment = StringAlignmentCenter;
+    format.flags = StringFormatFlagsNoWrap;
+    TextFont font = DrawFont();
+    font.size = std::max(font.size - 3, 8.0f);
+    const CRect box(kInset, m_rect.Height() - kInset - kCounterHeight, m_rect.Width() - kInset,
+                    m_rect.Height() - kInset);
+    MRender::DrawString(g, CounterText(), font, box, format, kCounterColour, m_hint);
+}
+
+// --- CLogonEdit ---
+
+CLogonEdit::CLogonEdit(MObject* parent, unsigned id, CRect rect, const wchar_t* title, int visible,
+                       int enabled)
+    : MRichEdit(parent, id, rect, title, visible, enabled)
+{
+    m_vAlign = 4;
+    m_editor.SetMultiLine(false);
+}
+
+void CLogonEdit::EnablePassWord(int on)
+{
+    m_editor.SetPassword(on != 0);
+    UpdateControl();
+}
+
+void CLogonEdit::SetPassWordChar(wchar_t c)
+{
+    m_editor.SetPasswordChar(c);
+    UpdateControl();
+}
+
+int CLogonEdit::SetIconImage(const wchar_t* file, int count)
+{
+    const ImgResInfo* info = m_manager ? m_manager->AddImgResInfo(file, count) : nullptr;
+    if (!info)
+        return 0;
+    m_icon = info->image;
+    m_iconWidth = info->width;
+    m_iconHeight = info->height;
+    m_iconCount = info->count;
+    UpdateControl();
+    return 1;
+}
+
+CRect CLogonEdit::GetIconRect() const
+{
+    if (!m_icon)
+        return {};
+    const int top = (m_rect.Height() - m_iconHeight) / 2;
+    return {kInset, top, kInset + m_iconWidth, top + m_iconHeight};
+}
+
+CRect CLogonEdit::TextArea() const
+{
+    CRect area = MRichEdit::TextArea();
+    const CRect icon = GetIconRect();
+    if (!icon.IsRectEmpty())
+        area.left = std::min(icon.right + kIconGap, area.right - 1);
+    return area;
+}
+
+void CLogonEdit::DrawExtras(Graphics* g)
+{
+    if (!m_icon || m_iconWidth <= 0)
+        return;
+    const int f = std::min(m_editor.IsOpen() ? 1 : 0, m_iconCount - 1);
+    MRender::DrawImage(g, m_icon.get(), GetIconRect(),
+                       CRect(f * m_iconWidth, 0, (f + 1) * m_iconWidth, m_iconHeight));
+}
