@@ -3,6 +3,8 @@
 #include <cwchar>
 #include <mutex>
 
+#include "ui/controls/c_combo_box_list.h"
+#include "ui/controls/m_combo_box.h"
 #include "ui/controls/m_edit.h"
 #include "ui/controls/m_rich_edit.h"
 #include "ui/framework/c_area.h"
@@ -21,6 +23,20 @@ std::unique_ptr<MControl> MakeTitled(MObject* parent, unsigned id, CRect rect, c
                                      int b)
 {
     return std::make_unique<T>(parent, id, rect, title, a, b);
+}
+
+// MControlFont families without a title: (visible = a, enabled = b), response 1.
+template <class T>
+std::unique_ptr<MControl> MakeUntitled(MObject* parent, unsigned id, CRect rect, const wchar_t*, int a, int b)
+{
+    return std::make_unique<T>(parent, id, rect, a, b);
+}
+
+// Single-flag classes (panels): visible = a; enabled and response are 1.
+template <class T>
+std::unique_ptr<MControl> MakeVisible(MObject* parent, unsigned id, CRect rect, const wchar_t*, int a, int)
+{
+    return std::make_unique<T>(parent, id, rect, a);
 }
 
 constexpr unsigned kBoth = kMadeByWindow | kMadeByPanel;
@@ -53,7 +69,7 @@ ControlClass g_classes[] = {
     {L"MEdit", kBoth, &MakeTitled<MEdit>},
     {L"MRichEdit", kBoth, &MakeTitled<MRichEdit>},
     {L"MEditEx", kBoth, &MakeTitled<MEditEx>},
-    {L"MComboBox", kBoth, nullptr},
+    {L"MComboBox", kBoth, &MakeUntitled<MComboBox>},
     {L"MTabCtrl", kBoth, nullptr},
     {L"MTabLayout", kBoth, nullptr},
     {L"MListBox", kBoth, nullptr},
@@ -61,7 +77,7 @@ ControlClass g_classes[] = {
     {L"CColorPalette", kBoth, nullptr},
     {L"CColorSelect", kBoth, nullptr},
     {L"CirclePalette", kBoth, nullptr},
-    {L"CComboBoxList", kMadeByWindow, nullptr},
+    {L"CComboBoxList", kMadeByWindow, &MakeVisible<CComboBoxList>},
     {L"MenuItem", kBoth, nullptr},
     {L"KeyboardCtrl", kBoth, nullptr},
     {L"KeyFuncControl", kMadeByPanel, nullptr},
