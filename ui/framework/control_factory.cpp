@@ -6,6 +6,7 @@
 #include "ui/controls/c_combo_box_list.h"
 #include "ui/controls/m_combo_box.h"
 #include "ui/controls/m_edit.h"
+#include "ui/controls/m_list_box.h"
 #include "ui/controls/m_rich_edit.h"
 #include "ui/framework/c_area.h"
 
@@ -72,7 +73,7 @@ ControlClass g_classes[] = {
     {L"MComboBox", kBoth, &MakeUntitled<MComboBox>},
     {L"MTabCtrl", kBoth, nullptr},
     {L"MTabLayout", kBoth, nullptr},
-    {L"MListBox", kBoth, nullptr},
+    {L"MListBox", kBoth, &MakeVisible<MListBox>},
     {L"MPalette", kBoth, nullptr},
     {L"CColorPalette", kBoth, nullptr},
     {L"CColorSelect", kBoth, nullptr},
