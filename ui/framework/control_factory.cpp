@@ -8,6 +8,7 @@
 #include "ui/controls/m_edit.h"
 #include "ui/controls/m_list_box.h"
 #include "ui/controls/m_rich_edit.h"
+#include "ui/controls/menu_item.h"
 #include "ui/framework/c_area.h"
 
 namespace {
@@ -24,6 +25,14 @@ std::unique_ptr<MControl> MakeTitled(MObject* parent, unsigned id, CRect rect, c
                                      int b)
 {
     return std::make_unique<T>(parent, id, rect, title, a, b);
+}
+
+// Titled classes with one flag: (visible = a, enabled = 1), response 1.
+template <class T>
+std::unique_ptr<MControl> MakeTitledVisible(MObject* parent, unsigned id, CRect rect, const wchar_t* title,
+                                            int a, int)
+{
+    return std::make_unique<T>(parent, id, rect, title, a, 1);
 }
 
 // MControlFont families without a title: (visible = a, enabled = b), response 1.
@@ -79,7 +88,7 @@ ControlClass g_classes[] = {
     {L"CColorSelect", kBoth, nullptr},
     {L"CirclePalette", kBoth, nullptr},
     {L"CComboBoxList", kMadeByWindow, &MakeVisible<CComboBoxList>},
-    {L"MenuItem", kBoth, nullptr},
+    {L"MenuItem", kBoth, &MakeTitledVisible<MenuItem>},
     {L"KeyboardCtrl", kBoth, nullptr},
     {L"KeyFuncControl", kMadeByPanel, nullptr},
     {L"DListBox", kMadeByPanel, nullptr},
