@@ -132,6 +132,7 @@ TEST_F(EditTest, AWholeEditNotifiesOpenChangesAndClose)
     WindowSystem::GetWindowRect(editor->GetSafeHwnd(), &placed);
     CRect expected = name->GetTextRect();
     expected.OffsetRect(CPoint(100, 100) + name->GetRect().TopLeft());
+    expected.InflateRect(CEditWindow::kPadding, 0);
     EXPECT_EQ(placed, expected);
     EXPECT_EQ(WindowSystem::GetParent(editor->GetSafeHwnd()), hwnd);
 
@@ -384,7 +385,7 @@ TEST_F(EditTest, OverALayeredWindowTheEditorIsAPopupInScreenCoordinates)
     EXPECT_EQ(WindowSystem::GetParent(editor->GetSafeHwnd()), window);
     CRect placed;
     WindowSystem::GetWindowRect(editor->GetSafeHwnd(), &placed);
-    EXPECT_EQ(placed.TopLeft(), CPoint(500 + 10 + MEdit::kTextInset, 300 + 10 + 3));
+    EXPECT_EQ(placed.TopLeft(), CPoint(500 + 10 + MEdit::kTextInset - CEditWindow::kPadding, 300 + 10 + 3));
     KeyboardInput(Backend(), editor->GetSafeHwnd()).Type(L"!");
     Run();
     EXPECT_EQ(edit->GetEditText(), L"!");

@@ -159,7 +159,7 @@ TEST_F(ListBoxTest, TheEditorSitsOnTheScrolledRow)
     // Row 6 is the fifth row shown: 20 + 4 × 30 down the dialog at (100, 100), inset 3.
     EXPECT_EQ(placed.top, 100 + 20 + 4 * 30 + 3);
     EXPECT_EQ(placed.Height(), 30 - 6);
-    EXPECT_EQ(placed.left, 100 + 20 + 10);
+    EXPECT_EQ(placed.left, 100 + 20 + 10 - CEditWindow::kPadding);
 }
 
 TEST_F(ListBoxTest, RowOperationsKeepTheSelectionOnItsRow)

@@ -81,6 +81,8 @@ CRect MEdit::TextRectInWindow() const
 {
     CRect r = GetTextRect();
     r.OffsetRect(m_rect.TopLeft());
+    // The editor's text starts where the box's own text was drawn.
+    r.InflateRect(CEditWindow::kPadding, 0);
     return ControlRectInWindow(*this, r);
 }
 

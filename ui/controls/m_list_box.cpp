@@ -402,7 +402,7 @@ bool MListBox::EditItem(int index)
     EnsureVisible(row);
     Select(row, false);
     CRect place = TextRect(row);
-    place.DeflateRect(0, kEditorInset);
+    place.InflateRect(CEditWindow::kPadding, -kEditorInset);
     if (!m_editor)
         m_editor = std::make_unique<CEditWnd>(this);
     if (!m_editor->PlaceOver(*this, ControlRectInWindow(*this, place)))

@@ -45,6 +45,8 @@ CRect MRichEdit::TextAreaInWindow() const
 {
     CRect r = TextArea();
     r.OffsetRect(m_rect.TopLeft());
+    // The editor's text starts where the field's own text was drawn.
+    r.InflateRect(CEditWindow::kPadding, CEditWindow::kPadding);
     return ControlRectInWindow(*this, r);
 }
 

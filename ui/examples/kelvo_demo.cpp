@@ -1,13 +1,16 @@
 // Opens a KelvoUI dialog on the user's display: a skinned background, a tinted area, text in several
 // sizes, a scrolling list panel, a tooltip on the info badge and a close button. Drag the window by any
 // empty spot; close it with its button, Escape or the window manager's close. Prints the dialog's result.
+// `kelvo_demo --page editing` opens a dialog with one page of the control gallery instead.
 
 #include <clocale>
 #include <cstdio>
+#include <cstring>
 #include <string>
 
 #include "core/wide_text.h"
 #include "ui/controls/m_scroll.h"
+#include "ui/examples/gallery_pages.h"
 #include "ui/framework/c_area.h"
 #include "ui/framework/m_control_font.h"
 #include "ui/framework/m_dialog.h"
@@ -244,15 +247,67 @@ private:
     }
 };
 
+// One page of the control gallery in a dialog of its own.
+class GalleryPageDialog : public MDialog {
+public:
+    explicit GalleryPageDialog(void (*build)(MPanel*)) : m_build(build) {}
+
+    int InitUI(CRect client) override
+    {
+        LoadBKImage(L"demo\\bk_dialog.png");
+        SetBackMode(BACK_MODE_FRAME, 12);
+        CRect area = client;
+        area.DeflateRect(10, 10);
+        auto* page =
+            static_cast<MPanel*>(m_paintManager.AddControl(std::make_unique<MPanel>(this, 1, area, 1)));
+        m_build(page);
+        return 0;
+    }
+
+    LRESULT OnWindowMessage(UINT msg, WPARAM wParam, LPARAM lParam) override
+    {
+        if (msg == WM_KEYDOWN && wParam == VK_ESCAPE) {
+            DoCancel();
+            return 0;
+        }
+        return MDialog::OnWindowMessage(msg, wParam, lParam);
+    }
+
+private:
+    void (*m_build)(MPanel*);
+};
+
+int RunGalleryPage(const char* name)
+{
+    if (std::strcmp(name, "editing") != 0) {
+        std::fprintf(stderr, "kelvo_demo: no gallery page \"%s\" (pages: editing)\n", name);
+        return 2;
+    }
+    GalleryPageDialog dialog(&BuildEditingGalleryPage);
+    if (!dialog.Create(nullptr, L"KelvoUI gallery: editing", WS_POPUP, 0, CRect(0, 0, 860, 450))) {
+        std::fprintf(stderr, "kelvo_demo: the window could not be created\n");
+        return 1;
+    }
+    dialog.CenterWindow();
+    std::printf("dialog result: %u\n", dialog.ShowModal(SW_SHOW));
+    return 0;
+}
+
 } // namespace
 
-int main()
+int main(int argc, char** argv)
 {
     // Typed characters reach the input method in the user's encoding.
     std::setlocale(LC_ALL, "");
     if (!WindowSystem::Backend().IsAvailable()) {
         std::fprintf(stderr, "kelvo_demo: no display to open a window on\n");
         return 1;
+    }
+    if (argc == 3 && std::strcmp(argv[1], "--page") == 0)
+        return RunGalleryPage(argv[2]);
+    if (argc != 1) {
+        std::fprintf(stderr, "usage: kelvo_demo [--page editing]\n");
+        return 2;
     }
     DemoDialog dialog;
     if (!dialog.Create(nullptr, L"KelvoUI demo", WS_POPUP, 0, CRect(0, 0, 560, 330))) {
