@@ -162,6 +162,11 @@ void X11Backend::Handle(XEvent& event)
         m_sink->OnNativeKeymap(down);
         break;
     }
+    case MappingNotify:
+        // A new keyboard layout: the keys now type other characters.
+        if (event.xmapping.request == MappingKeyboard || event.xmapping.request == MappingModifier)
+            XRefreshKeyboardMapping(&event.xmapping);
+        break;
     case SelectionRequest:
         HandleSelectionRequest(event.xselectionrequest);
         break;
