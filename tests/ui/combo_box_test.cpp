@@ -152,6 +152,19 @@ TEST_F(ComboBoxTest, LosingTheActivationClosesThePopup)
     Click(CPoint(60, 55));
     EXPECT_TRUE(combo->IsDroppedDown());
 
+    // Closed by the program or with the keys while the pointer rests on the box: the next click opens.
+    combo->CloseDropDown();
+    Run();
+    ASSERT_FALSE(combo->IsDroppedDown());
+    Click(CPoint(60, 55));
+    EXPECT_TRUE(combo->IsDroppedDown());
+    KeyboardInput(Backend(), Popup(combo)).Press(KEY_ENTER);
+    Run();
+    ASSERT_FALSE(combo->IsDroppedDown());
+    Click(CPoint(60, 55));
+    EXPECT_TRUE(combo->IsDroppedDown());
+    dialog.notifications.clear();
+
     // Another application taking the focus closes it too.
     Backend().FocusOut(Popup(combo));
     Run();

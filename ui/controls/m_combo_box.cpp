@@ -72,6 +72,12 @@ long CComboBoxWnd::OnMessage(unsigned id, unsigned code, unsigned wParam, long l
     return 0;
 }
 
+void CComboBoxWnd::CloseWindow()
+{
+    m_closing = true;
+    MPopupWnd::CloseWindow();
+}
+
 int CComboBoxWnd::OnNcActivate(int active)
 {
     if (active || m_closing || !IsLive())
@@ -97,11 +103,14 @@ LRESULT CComboBoxWnd::OnWindowMessage(UINT msg, WPARAM wParam, LPARAM lParam)
     const bool close = (msg == WM_KEYDOWN && (wParam == VK_ESCAPE || wParam == VK_F4)) ||
                        (msg == WM_SYSKEYDOWN && (wParam == VK_UP || wParam == VK_DOWN));
     if (close) {
-        m_closing = true;
         CloseWindow();
         return 0;
     }
-    return MPopupWnd::OnWindowMessage(msg, wParam, lParam);
+    const LRESULT result = MPopupWnd::OnWindowMessage(msg, wParam, lParam);
+    // Enter with no row lit chooses nothing, and the list goes.
+    if (msg == WM_KEYDOWN && wParam == VK_RETURN && !m_closing)
+        CloseWindow();
+    return result;
 }
 
 // --- MComboBox ---

@@ -15,7 +15,8 @@
 //   Up/Down while focused          → the previous/next item becomes current, notification 2
 //   a row chosen in the popup      → the popup closes, that row is current (SetCurSel), notification 2
 //                                    with wParam = its index
-//   Escape in the popup, or the popup losing the activation → it closes, nothing changes
+//   Escape (or Enter with no row lit) in the popup, or the popup losing the activation → it closes,
+//                                    nothing changes
 //   the popup's window ends        → the box hears notification 22 (id 0)
 // A press on the open box takes the activation from the popup and so closes it; that press does not open
 // it again.
@@ -38,6 +39,8 @@ public:
     explicit CComboBoxWnd(MComboBox* combo);
 
     int InitUI(CRect client) override;
+    // Closing on purpose: the activation it loses on the way is not a click elsewhere.
+    void CloseWindow() override;
     long OnMessage(unsigned id, unsigned code, unsigned wParam, long lParam) override;
     int OnNcActivate(int active) override;
     int PostNcDestroy() override;
