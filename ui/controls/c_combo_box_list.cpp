@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cairo.h>
 
+#include "ui/controls/control_helpers.h"
 #include "ui/controls/m_scroll.h"
 #include "ui/framework/image.h"
 #include "ui/framework/m_render.h"
@@ -168,34 +169,14 @@ int CComboBoxList::OnControlKeyDown(unsigned key, unsigned /*repeat*/, unsigned 
     const int count = static_cast<int>(m_items.size());
     if (count == 0)
         return 0;
-    const int page = std::max(m_rect.Height() / kRowHeight, 1);
     const int from = m_hot >= 0 ? m_hot : m_current;
-    int to = from;
-    switch (key) {
-    case VK_UP:
-        to = from < 0 ? count - 1 : from - 1;
-        break;
-    case VK_DOWN:
-        to = from + 1;
-        break;
-    case VK_HOME:
-        to = 0;
-        break;
-    case VK_END:
-        to = count - 1;
-        break;
-    case VK_PRIOR:
-        to = from - page;
-        break;
-    case VK_NEXT:
-        to = from + page;
-        break;
-    case VK_RETURN:
+    if (key == VK_RETURN) {
         Choose(from);
         return 1;
-    default:
-        return 0;
     }
-    SetHotItem(std::clamp(to, 0, count - 1));
+    const std::optional<int> to = ListKeyMove(key, from, count, m_rect.Height() / kRowHeight);
+    if (!to)
+        return 0;
+    SetHotItem(*to);
     return 1;
 }

@@ -5,7 +5,6 @@
 
 #include "ui/controls/edit_layout.h"
 #include "ui/framework/m_control_font.h"
-#include "ui/framework/m_panel.h"
 #include "ui/framework/m_render.h"
 #include "ui/framework/paint_manager.h"
 #include "ui/framework/window_system.h"
@@ -533,22 +532,6 @@ void CEditWindow::Paint()
 }
 
 // --- CEditWnd ---
-
-CRect ControlRectInWindow(const MControl& control, CRect rect)
-{
-    for (const MObject* p = control.GetParantObject(); p;) {
-        const auto* panel = dynamic_cast<const MPanel*>(p);
-        const auto* parent = dynamic_cast<const MControl*>(p);
-        if (!parent)
-            break;
-        if (panel) {
-            const CPoint offset = panel->GetScrollOffset();
-            rect.OffsetRect(-offset.x, -offset.y);
-        }
-        p = parent->GetParantObject();
-    }
-    return rect;
-}
 
 bool CEditWnd::PlaceOver(MControlFont& control, CRect rect)
 {

@@ -27,6 +27,7 @@
 #include <memory>
 
 #include "core/color.h"
+#include "ui/controls/control_helpers.h"
 #include "ui/controls/edit_text.h"
 #include "ui/framework/m_window.h"
 #include "ui/framework/render_types.h"
@@ -177,7 +178,3 @@ public:
     // Places it over rect without opening it.
     bool PlaceOver(MControlFont& control, CRect rect);
 };
-
-// A control's rectangle in its window's client coordinates: panels between the control and the window
-// scroll their content.
-CRect ControlRectInWindow(const MControl& control, CRect rect);

@@ -10,9 +10,11 @@
 
 #include <functional>
 #include <memory>
+#include <utility>
 
 #include "core/color.h"
 #include "ui/controls/c_edit_window.h"
+#include "ui/framework/messages.h"
 
 class MControlFont;
 
@@ -70,6 +72,77 @@ private:
     wchar_t m_passwordChar = L'*';
     bool m_multiLine = false;
     ARGB m_back = 0xFF333333;
+};
+
+// What every edit field does with its editor, whatever control it is built on (Base: MControlFont or
+// MPanel):
+//   losing the focus, hidden, disabled → the editor closes, keeping the text
+//   moved                              → the editor follows
+//   a title set while editing          → the editor shows it
+//   Enter or F2 while focused          → the editor opens (ShowEdit)
+template <class Base> class EditFieldControl : public Base {
+public:
+    template <class... Args>
+    explicit EditFieldControl(Args&&... args) : Base(std::forward<Args>(args)...), m_editor(*this)
+    {
+        this->m_tabStop = 1;
+    }
+
+    // The current text (the title, kept in step while editing).
+    CString GetEditText() const { return this->m_title; }
+    void SetLimitText(int limit) { m_editor.SetLimitText(limit); }
+    int GetLimitText() const { return m_editor.GetLimitText(); }
+    void SetReadOnly(int on) { m_editor.SetReadOnly(on != 0); }
+    void SetEditBKColor(ARGB colour) { m_editor.SetBackColor(colour); }
+    virtual void ShowEdit() = 0;
+    void HideEdit() { m_editor.Close(); }
+    bool IsEditing() const { return m_editor.IsOpen(); }
+    TitleEditor& GetTitleEditor() { return m_editor; }
+
+    int OnControlKeyDown(unsigned key, unsigned /*repeat*/, unsigned modifiers) override
+    {
+        constexpr unsigned kKeyF2 = VK_F1 + 1;
+        if (!this->IsFocusControl() || m_editor.IsOpen() || modifiers != 0 ||
+            (key != VK_RETURN && key != kKeyF2))
+            return 0;
+        ShowEdit();
+        return 1;
+    }
+    void SetControlFocus(int focus) override
+    {
+        Base::SetControlFocus(focus);
+        if (!focus)
+            m_editor.Close();
+    }
+    void SetControlRect(CRect rect) override
+    {
+        Base::SetControlRect(rect);
+        m_editor.Move(EditorRect());
+    }
+    void SetControlVisible(int visible) override
+    {
+        Base::SetControlVisible(visible);
+        if (!visible)
+            m_editor.Close();
+    }
+    void SetControlEnabled(int enabled) override
+    {
+        Base::SetControlEnabled(enabled);
+        if (!enabled)
+            m_editor.Close();
+    }
+    void SetControlTitle(const wchar_t* title) override
+    {
+        Base::SetControlTitle(title);
+        if (m_editor.IsOpen())
+            m_editor.Window()->SetText(this->m_title);
+    }
+
+protected:
+    // Where the editor goes, in the window's client coordinates.
+    virtual CRect EditorRect() const = 0;
+
+    TitleEditor m_editor;
 };
 
 // The field behind an edit's text, in the control's own coordinates: frame `frame` of its picture strip

@@ -347,15 +347,8 @@ void MComboBox::DrawControl(HDC& hdc, CRect clip)
 
 int MComboBox::OnControlMouseMove(unsigned /*flags*/, CPoint point)
 {
-    const bool hover = m_enabled && PtInRect(point);
-    if (hover)
-        WindowSystem::SetCursor(WindowSystem::LoadCursorW(nullptr, IDC_HAND));
-    if (hover != m_hover) {
-        if (!hover)
-            WindowSystem::SetCursor(WindowSystem::LoadCursorW(nullptr, IDC_ARROW));
-        m_hover = hover;
+    if (FollowHover(*this, m_hover, point, IDC_HAND))
         UpdateControl();
-    }
     return 0;
 }
 

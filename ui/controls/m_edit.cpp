@@ -9,14 +9,12 @@
 namespace {
 
 constexpr ARGB kDisabledText = 0xFF808080;
-constexpr unsigned kKeyF2 = VK_F1 + 1;
 
 } // namespace
 
 MEdit::MEdit(MObject* parent, unsigned id, CRect rect, const wchar_t* title, int visible, int enabled)
-    : MControlFont(parent, id, rect, title, visible, enabled, 1), m_editor(*this)
+    : EditFieldControl<MControlFont>(parent, id, rect, title, visible, enabled, 1)
 {
-    m_tabStop = 1;
     m_editor.onTyped = [this](wchar_t c) {
         if (c == L' ') {
             SendMessageW(kNotifyPress);
@@ -55,7 +53,7 @@ int MEdit::SetIconImage(const wchar_t* file, int count)
 void MEdit::SetTextRect(CRect rect)
 {
     m_textRect = rect;
-    m_editor.Move(TextRectInWindow());
+    m_editor.Move(EditorRect());
     UpdateControl();
 }
 
@@ -77,7 +75,7 @@ CRect MEdit::GetTextRect() const
     return {kTextInset, 3, std::max(right, kTextInset + 1), std::max(m_rect.Height() - 3, 4)};
 }
 
-CRect MEdit::TextRectInWindow() const
+CRect MEdit::EditorRect() const
 {
     CRect r = GetTextRect();
     r.OffsetRect(m_rect.TopLeft());
@@ -97,7 +95,7 @@ void MEdit::ShowEdit()
 {
     if (!m_visible || !m_enabled)
         return;
-    if (m_editor.Open(TextRectInWindow(), true))
+    if (m_editor.Open(EditorRect(), true))
         UpdateControl();
 }
 
@@ -128,19 +126,12 @@ void MEdit::DrawControl(HDC& hdc, CRect clip)
 
 int MEdit::OnControlMouseMove(unsigned /*flags*/, CPoint point)
 {
-    const bool hover = m_enabled && PtInRect(point);
-    const bool iconHover = hover && InIcon(point);
-    if (hover) {
-        CRect text = GetTextRect();
-        text.OffsetRect(m_rect.TopLeft());
-        WindowSystem::SetCursor(WindowSystem::LoadCursorW(nullptr, iconHover              ? IDC_HAND
-                                                                   : text.PtInRect(point) ? IDC_IBEAM
-                                                                                          : IDC_ARROW));
-    }
-    if (hover != m_hover || iconHover != m_iconHover) {
-        if (!hover && m_hover)
-            WindowSystem::SetCursor(WindowSystem::LoadCursorW(nullptr, IDC_ARROW));
-        m_hover = hover;
+    CRect text = GetTextRect();
+    text.OffsetRect(m_rect.TopLeft());
+    const bool iconHover = m_enabled && InIcon(point);
+    const wchar_t* cursor = iconHover ? IDC_HAND : text.PtInRect(point) ? IDC_IBEAM : IDC_ARROW;
+    const bool changed = FollowHover(*this, m_hover, point, cursor);
+    if (changed || iconHover != m_iconHover) {
         m_iconHover = iconHover;
         UpdateControl();
     }
@@ -176,51 +167,4 @@ int MEdit::OnControlLButtonUp(unsigned /*flags*/, CPoint point)
         SendMessageW(kNotifyClick);
     }
     return 1;
-}
-
-int MEdit::OnControlKeyDown(unsigned key, unsigned /*repeat*/, unsigned modifiers)
-{
-    if (!IsFocusControl() || m_editor.IsOpen() || modifiers != 0)
-        return 0;
-    if (key == VK_RETURN || key == kKeyF2) {
-        ShowEdit();
-        return 1;
-    }
-    return 0;
-}
-
-// --- State ---
-
-void MEdit::SetControlFocus(int focus)
-{
-    MControlFont::SetControlFocus(focus);
-    if (!focus)
-        m_editor.Close();
-}
-
-void MEdit::SetControlRect(CRect rect)
-{
-    MControlFont::SetControlRect(rect);
-    m_editor.Move(TextRectInWindow());
-}
-
-void MEdit::SetControlVisible(int visible)
-{
-    MControlFont::SetControlVisible(visible);
-    if (!visible)
-        m_editor.Close();
-}
-
-void MEdit::SetControlEnabled(int enabled)
-{
-    MControlFont::SetControlEnabled(enabled);
-    if (!enabled)
-        m_editor.Close();
-}
-
-void MEdit::SetControlTitle(const wchar_t* title)
-{
-    MControlFont::SetControlTitle(title);
-    if (m_editor.IsOpen())
-        m_editor.Window()->SetText(m_title);
 }

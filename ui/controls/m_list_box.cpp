@@ -327,37 +327,13 @@ int MListBox::OnControlKeyDown(unsigned key, unsigned /*repeat*/, unsigned modif
 {
     if (!IsFocusControl() || !m_enabled || IsEditing() || modifiers != 0 || m_rows.empty())
         return 0;
-    const int count = GetCount();
-    const int page = std::max(m_rect.Height() / m_rowHeight, 1);
-    int to = m_selected;
-    switch (key) {
-    case VK_UP:
-        to = m_selected < 0 ? count - 1 : m_selected - 1;
-        break;
-    case VK_DOWN:
-        to = m_selected + 1;
-        break;
-    case VK_HOME:
-        to = 0;
-        break;
-    case VK_END:
-        to = count - 1;
-        break;
-    case VK_PRIOR:
-        to = m_selected - page;
-        break;
-    case VK_NEXT:
-        to = m_selected + page;
-        break;
-    case VK_RETURN:
-    case kKeyF2:
+    if (key == VK_RETURN || key == kKeyF2)
         return EditItem(-1) ? 1 : 0;
-    default:
+    const std::optional<int> to = ListKeyMove(key, m_selected, GetCount(), m_rect.Height() / m_rowHeight);
+    if (!to)
         return 0;
-    }
-    to = std::clamp(to, 0, count - 1);
-    if (to != m_selected)
-        Select(to, true);
+    if (*to != m_selected)
+        Select(*to, true);
     return 1;
 }
 

@@ -11,18 +11,16 @@ namespace {
 constexpr ARGB kCueColour = 0xFF808080;
 constexpr ARGB kDisabledText = 0xFF808080;
 constexpr ARGB kCounterColour = 0xFFC8C8C8;
-constexpr unsigned kKeyF2 = VK_F1 + 1;
 constexpr int kCounterHeight = 16;
 constexpr int kIconGap = 6;
 
 } // namespace
 
 MRichEdit::MRichEdit(MObject* parent, unsigned id, CRect rect, const wchar_t* title, int visible, int enabled)
-    : MPanel(parent, id, rect, visible), m_editor(*this)
+    : EditFieldControl<MPanel>(parent, id, rect, visible)
 {
     m_title = title ? title : L"";
     m_enabled = enabled;
-    m_tabStop = 1;
     m_vAlign = 0;
     m_editor.SetMultiLine(true);
 }
@@ -41,7 +39,7 @@ CRect MRichEdit::TextArea() const
             std::max(m_rect.Height() - kInset, kInset + 1)};
 }
 
-CRect MRichEdit::TextAreaInWindow() const
+CRect MRichEdit::EditorRect() const
 {
     CRect r = TextArea();
     r.OffsetRect(m_rect.TopLeft());
@@ -54,7 +52,7 @@ void MRichEdit::OpenEditor(const CPoint* press)
 {
     if (!m_visible || !m_enabled || m_editor.IsOpen())
         return;
-    const CRect area = TextAreaInWindow();
+    const CRect area = EditorRect();
     if (!m_editor.Open(area, false))
         return;
     if (press) {
@@ -94,15 +92,8 @@ void MRichEdit::DrawControl(HDC& hdc, CRect clip)
 
 int MRichEdit::OnControlMouseMove(unsigned /*flags*/, CPoint point)
 {
-    const bool hover = m_enabled && PtInRect(point);
-    if (hover)
-        WindowSystem::SetCursor(WindowSystem::LoadCursorW(nullptr, IDC_IBEAM));
-    if (hover != m_hover) {
-        if (!hover)
-            WindowSystem::SetCursor(WindowSystem::LoadCursorW(nullptr, IDC_ARROW));
-        m_hover = hover;
+    if (FollowHover(*this, m_hover, point, IDC_IBEAM))
         UpdateControl();
-    }
     return 0;
 }
 
@@ -122,48 +113,6 @@ int MRichEdit::OnControlLButtonUp(unsigned /*flags*/, CPoint /*point*/)
         SendMessageW(kNotifyClick);
     m_pressedHere = false;
     return 1;
-}
-
-int MRichEdit::OnControlKeyDown(unsigned key, unsigned /*repeat*/, unsigned modifiers)
-{
-    if (!IsFocusControl() || m_editor.IsOpen() || modifiers != 0 || (key != VK_RETURN && key != kKeyF2))
-        return 0;
-    ShowEdit();
-    return 1;
-}
-
-void MRichEdit::SetControlFocus(int focus)
-{
-    MPanel::SetControlFocus(focus);
-    if (!focus)
-        m_editor.Close();
-}
-
-void MRichEdit::SetControlRect(CRect rect)
-{
-    MPanel::SetControlRect(rect);
-    m_editor.Move(TextAreaInWindow());
-}
-
-void MRichEdit::SetControlVisible(int visible)
-{
-    MPanel::SetControlVisible(visible);
-    if (!visible)
-        m_editor.Close();
-}
-
-void MRichEdit::SetControlEnabled(int enabled)
-{
-    MPanel::SetControlEnabled(enabled);
-    if (!enabled)
-        m_editor.Close();
-}
-
-void MRichEdit::SetControlTitle(const wchar_t* title)
-{
-    MPanel::SetControlTitle(title);
-    if (m_editor.IsOpen())
-        m_editor.Window()->SetText(m_title);
 }
 
 // --- MEditEx ---

@@ -11,15 +11,14 @@
 // Input:
 //   press               → the editor opens (30) with the caret at the press, notification 1
 //   release after it    → notification 2
-//   Enter / F2 focused  → the editor opens
 //   in the editor       → Enter starts a new line (CLogonEdit: closes); Ctrl+Enter and focus loss close
 //                         keeping the text; Escape puts the old text back; changes 26, closing 29
-//   focus lost, hidden, disabled → the editor closes
+// and what every edit field does (EditFieldControl).
 
 #include "ui/controls/edit_field.h"
 #include "ui/framework/m_panel.h"
 
-class MRichEdit : public MPanel {
+class MRichEdit : public EditFieldControl<MPanel> {
 public:
     static constexpr unsigned kNotifyPress = 1;
     static constexpr unsigned kNotifyClick = 2;
@@ -33,27 +32,13 @@ public:
     int OnControlMouseMove(unsigned flags, CPoint point) override;
     int OnControlLButtonDown(unsigned flags, CPoint point) override;
     int OnControlLButtonUp(unsigned flags, CPoint point) override;
-    int OnControlKeyDown(unsigned key, unsigned repeat, unsigned modifiers) override;
-    void SetControlFocus(int focus) override;
-    void SetControlRect(CRect rect) override;
-    void SetControlVisible(int visible) override;
-    void SetControlEnabled(int enabled) override;
-    void SetControlTitle(const wchar_t* title) override;
 
-    CString GetEditText() const { return m_title; }
-    void SetLimitText(int limit) { m_editor.SetLimitText(limit); }
-    int GetLimitText() const { return m_editor.GetLimitText(); }
-    void SetReadOnly(int on) { m_editor.SetReadOnly(on != 0); }
-    void SetEditBKColor(ARGB colour) { m_editor.SetBackColor(colour); }
     // Shown in grey while the text is empty and the editor closed.
     void SetCueText(const wchar_t* text);
     const CString& GetCueText() const { return m_cue; }
 
     // Opens the editor with the caret at the end of the text.
-    void ShowEdit();
-    void HideEdit() { m_editor.Close(); }
-    bool IsEditing() const { return m_editor.IsOpen(); }
-    TitleEditor& GetTitleEditor() { return m_editor; }
+    void ShowEdit() override;
 
 protected:
     // Where the text goes, in the control's own coordinates.
@@ -62,9 +47,8 @@ protected:
     virtual void DrawExtras(Graphics* /*g*/) {}
     // Opens the editor; with a press point (window coordinates) the caret goes there.
     void OpenEditor(const CPoint* press);
-    CRect TextAreaInWindow() const;
+    CRect EditorRect() const override;
 
-    TitleEditor m_editor;
     CString m_cue;
     bool m_hover = false;
     bool m_pressedHere = false;
