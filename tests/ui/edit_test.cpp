@@ -3,9 +3,11 @@
 // the clipboard both ways, selection with keys and the mouse, the caret's timer, the rich edits'
 // lines, and the editor's place over a layered window.
 
+#include <filesystem>
 #include <gtest/gtest.h>
 #include <set>
 
+#include "tests/support/scoped_folders.h"
 #include "tests/ui/control_probe.h"
 #include "tests/ui/keyboard_input.h"
 #include "ui/controls/edit_text.h"
@@ -351,13 +353,34 @@ TEST_F(EditTest, ReadOnlyTextCanBeSelectedAndCopiedButNotChanged)
 
 TEST_F(EditTest, TheIconAreaClosesTheEditorAndReportsItself)
 {
-    Backend().SetClipboardText("");
-    ASSERT_EQ(name->SetIconImage(L"missing_icon.png", 3), 0);
-    // Without the picture there is no icon area: the whole box edits.
-    name->SetTextRect(CRect(8, 3, 150, 29));
-    Click(CPoint(name->GetRect().left + 180, name->GetRect().CenterPoint().y));
-    EXPECT_TRUE(name->IsEditing());
-    EXPECT_EQ(NotificationsOf(kName), (std::vector<std::string>{"30:0:0", "1:0:0", "2:0:0"}));
+    // Without its picture there is no icon area: the whole box edits.
+    EXPECT_EQ(name->SetIconImage(L"missing_icon.png", 3), 0);
+    EXPECT_TRUE(name->GetIconRect().IsRectEmpty());
+
+    ScopedFolders folders;
+    Surface strip(3 * 16, 16);
+    strip.Fill(CRect(0, 0, 48, 16), 0xFF40C0E0);
+    const auto path = folders.AppFolder() / "skins" / "theme1" / "icon_clear.png";
+    std::filesystem::create_directories(path.parent_path());
+    ASSERT_TRUE(strip.WritePng(path.string()));
+    ASSERT_EQ(name->SetIconImage(L"icon_clear.png", 3), 1);
+    // At the right, vertically centred; the text ends before it.
+    EXPECT_EQ(name->GetIconRect(), CRect(200 - 6 - 16, 8, 200 - 6, 24));
+    EXPECT_EQ(name->GetTextRect().right, 200 - 6 - 16 - 6);
+    Run();
+    EXPECT_EQ(Shown().image.Pixel(20 + 186, 20 + 16), 0xFF40C0E0u);
+
+    Open(name);
+    const CPoint icon = name->GetRect().TopLeft() + name->GetIconRect().CenterPoint();
+    Click(icon);
+    EXPECT_FALSE(name->IsEditing());
+    EXPECT_EQ(NotificationsOf(kName),
+              (std::vector<std::string>{"30:0:0", "1:0:0", "2:0:0", "29:0:0", "9:0:0", "31:0:0"}));
+    // Released away from the icon: no 31.
+    Backend().Press(hwnd, kButtonLeft, icon);
+    Backend().Release(hwnd, kButtonLeft, CPoint(name->GetRect().left + 10, icon.y));
+    Run();
+    EXPECT_EQ(NotificationsOf(kName), (std::vector<std::string>{"9:0:0"}));
 }
 
 TEST_F(EditTest, SpaceWhileEditingCountsAsAPressAndClick)

@@ -3,8 +3,10 @@
 #include <cairo.h>
 
 #include "ui/framework/image.h"
+#include "ui/framework/img_res_info.h"
 #include "ui/framework/m_control_font.h"
 #include "ui/framework/m_render.h"
+#include "ui/framework/paint_manager.h"
 
 namespace {
 
@@ -126,6 +128,26 @@ void TitleEditor::OnEditTyped(CEditWindow& /*editor*/, wchar_t c)
 {
     if (onTyped)
         onTyped(c);
+}
+
+int FieldIcon::Load(PaintManager* manager, const wchar_t* file, int frames)
+{
+    const ImgResInfo* info = manager ? manager->AddImgResInfo(file, frames) : nullptr;
+    if (!info)
+        return 0;
+    image = info->image;
+    width = info->width;
+    height = info->height;
+    count = info->count;
+    return 1;
+}
+
+void FieldIcon::Draw(Graphics* g, const CRect& dest, int frame) const
+{
+    if (!*this)
+        return;
+    const int f = std::clamp(frame, 0, std::max(count - 1, 0));
+    MRender::DrawImage(g, image.get(), dest, CRect(f * width, 0, (f + 1) * width, height));
 }
 
 void DrawEditField(Graphics* g, const MControlFont& control, const CRect& rect, int frame, bool accent)

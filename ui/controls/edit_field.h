@@ -17,6 +17,22 @@
 #include "ui/framework/messages.h"
 
 class MControlFont;
+class PaintManager;
+
+// A field's icon strip (a skin file cut into frames).
+struct FieldIcon {
+    ImagePtr image;
+    int width = 0; // one frame
+    int height = 0;
+    int count = 1;
+
+    // 1 when the file loads from the manager's image cache.
+    int Load(PaintManager* manager, const wchar_t* file, int frames);
+    explicit operator bool() const { return image && width > 0; }
+    // At (left, top), frame `frame` (clamped to the strip).
+    CRect At(int left, int top) const { return {left, top, left + width, top + height}; }
+    void Draw(Graphics* g, const CRect& dest, int frame) const;
+};
 
 class TitleEditor : public EditWindowHost {
 public:
@@ -94,6 +110,17 @@ public:
     int GetLimitText() const { return m_editor.GetLimitText(); }
     void SetReadOnly(int on) { m_editor.SetReadOnly(on != 0); }
     void SetEditBKColor(ARGB colour) { m_editor.SetBackColor(colour); }
+    // Shows (and edits) every character as the password character.
+    void EnablePassWord(int on)
+    {
+        m_editor.SetPassword(on != 0);
+        this->UpdateControl();
+    }
+    void SetPassWordChar(wchar_t c)
+    {
+        m_editor.SetPasswordChar(c);
+        this->UpdateControl();
+    }
     virtual void ShowEdit() = 0;
     void HideEdit() { m_editor.Close(); }
     bool IsEditing() const { return m_editor.IsOpen(); }

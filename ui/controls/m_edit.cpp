@@ -25,29 +25,12 @@ MEdit::MEdit(MObject* parent, unsigned id, CRect rect, const wchar_t* title, int
 
 MEdit::~MEdit() = default;
 
-void MEdit::EnablePassWord(int on)
-{
-    m_editor.SetPassword(on != 0);
-    UpdateControl();
-}
-
-void MEdit::SetPassWordChar(wchar_t c)
-{
-    m_editor.SetPasswordChar(c);
-    UpdateControl();
-}
-
 int MEdit::SetIconImage(const wchar_t* file, int count)
 {
-    const ImgResInfo* info = m_manager ? m_manager->AddImgResInfo(file, count) : nullptr;
-    if (!info)
-        return 0;
-    m_icon = info->image;
-    m_iconWidth = info->width;
-    m_iconHeight = info->height;
-    m_iconCount = info->count;
-    UpdateControl();
-    return 1;
+    const int loaded = m_icon.Load(m_manager, file, count);
+    if (loaded)
+        UpdateControl();
+    return loaded;
 }
 
 void MEdit::SetTextRect(CRect rect)
@@ -61,9 +44,7 @@ CRect MEdit::GetIconRect() const
 {
     if (!m_icon)
         return {};
-    const int left = m_rect.Width() - kIconInset - m_iconWidth;
-    const int top = (m_rect.Height() - m_iconHeight) / 2;
-    return {left, top, left + m_iconWidth, top + m_iconHeight};
+    return m_icon.At(m_rect.Width() - kIconInset - m_icon.width, (m_rect.Height() - m_icon.height) / 2);
 }
 
 CRect MEdit::GetTextRect() const
@@ -113,11 +94,7 @@ void MEdit::DrawControl(HDC& hdc, CRect clip)
         const CString shown = FieldText(m_title, m_editor.IsPassword(), m_editor.GetPasswordChar());
         MRender::DrawString(g, shown, DrawFont(), GetTextRect(), TitleFormat(),
                             m_enabled ? m_textColor : kDisabledText, m_hint);
-        if (m_icon && m_iconWidth > 0) {
-            const int f = std::min(m_press == Press::Icon ? 2 : m_iconHover ? 1 : 0, m_iconCount - 1);
-            MRender::DrawImage(g, m_icon.get(), GetIconRect(),
-                               CRect(f * m_iconWidth, 0, (f + 1) * m_iconWidth, m_iconHeight));
-        }
+        m_icon.Draw(g, GetIconRect(), m_press == Press::Icon ? 2 : m_iconHover ? 1 : 0);
     }
     CopyMemDC(hdc, clip);
 }

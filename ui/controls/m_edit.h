@@ -33,8 +33,6 @@ public:
     int OnControlLButtonDown(unsigned flags, CPoint point) override;
     int OnControlLButtonUp(unsigned flags, CPoint point) override;
 
-    void EnablePassWord(int on);
-    void SetPassWordChar(wchar_t c);
     void SetNumberOnly(int on) { m_editor.SetNumberOnly(on != 0); }
     // An icon strip from the skin folder (frames: normal, hovered, pressed), at the right of the box.
     int SetIconImage(const wchar_t* file, int count);
@@ -55,10 +53,7 @@ private:
     bool InIcon(CPoint point) const;
 
     CRect m_textRect;
-    ImagePtr m_icon;
-    int m_iconWidth = 0;
-    int m_iconHeight = 0;
-    int m_iconCount = 3;
+    FieldIcon m_icon;
     bool m_hover = false;
     bool m_iconHover = false;
     Press m_press = Press::None;

@@ -158,37 +158,19 @@ CLogonEdit::CLogonEdit(MObject* parent, unsigned id, CRect rect, const wchar_t* 
     m_editor.SetMultiLine(false);
 }
 
-void CLogonEdit::EnablePassWord(int on)
-{
-    m_editor.SetPassword(on != 0);
-    UpdateControl();
-}
-
-void CLogonEdit::SetPassWordChar(wchar_t c)
-{
-    m_editor.SetPasswordChar(c);
-    UpdateControl();
-}
-
 int CLogonEdit::SetIconImage(const wchar_t* file, int count)
 {
-    const ImgResInfo* info = m_manager ? m_manager->AddImgResInfo(file, count) : nullptr;
-    if (!info)
-        return 0;
-    m_icon = info->image;
-    m_iconWidth = info->width;
-    m_iconHeight = info->height;
-    m_iconCount = info->count;
-    UpdateControl();
-    return 1;
+    const int loaded = m_icon.Load(m_manager, file, count);
+    if (loaded)
+        UpdateControl();
+    return loaded;
 }
 
 CRect CLogonEdit::GetIconRect() const
 {
     if (!m_icon)
         return {};
-    const int top = (m_rect.Height() - m_iconHeight) / 2;
-    return {kInset, top, kInset + m_iconWidth, top + m_iconHeight};
+    return m_icon.At(kInset, (m_rect.Height() - m_icon.height) / 2);
 }
 
 CRect CLogonEdit::TextArea() const
@@ -202,9 +184,5 @@ CRect CLogonEdit::TextArea() const
 
 void CLogonEdit::DrawExtras(Graphics* g)
 {
-    if (!m_icon || m_iconWidth <= 0)
-        return;
-    const int f = std::min(m_editor.IsOpen() ? 1 : 0, m_iconCount - 1);
-    MRender::DrawImage(g, m_icon.get(), GetIconRect(),
-                       CRect(f * m_iconWidth, 0, (f + 1) * m_iconWidth, m_iconHeight));
+    m_icon.Draw(g, GetIconRect(), m_editor.IsOpen() ? 1 : 0);
 }

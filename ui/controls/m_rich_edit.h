@@ -70,8 +70,6 @@ class CLogonEdit : public MRichEdit {
 public:
     CLogonEdit(MObject* parent, unsigned id, CRect rect, const wchar_t* title, int visible, int enabled);
 
-    void EnablePassWord(int on);
-    void SetPassWordChar(wchar_t c);
     // An icon strip from the skin folder (frames: normal, focused) at the field's left.
     int SetIconImage(const wchar_t* file, int count);
     CRect GetIconRect() const;
@@ -81,8 +79,5 @@ protected:
     void DrawExtras(Graphics* g) override;
 
 private:
-    ImagePtr m_icon;
-    int m_iconWidth = 0;
-    int m_iconHeight = 0;
-    int m_iconCount = 2;
+    FieldIcon m_icon;
 };
