@@ -18,7 +18,7 @@ namespace {
 constexpr unsigned kCaseTop = 0x2B2B2B;
 constexpr unsigned kCaseBottom = 0x1F1F1F;
 constexpr unsigned kPlate = 0x151515;
-constexpr unsigned kSkirt = 0x2E2E2E;
+constexpr unsigned kSkirt = 0x343434;
 constexpr unsigned kSkirtEdge = 0x0C0C0C;
 constexpr unsigned kCapTop = 0x4A4A4A;
 constexpr unsigned kCapBottom = 0x3C3C3C;
