@@ -25,6 +25,7 @@ constexpr unsigned kCapBottom = 0x3C3C3C;
 constexpr unsigned kLegend = 0xE8E8E8;
 constexpr unsigned kAccent = 0xED801B;
 constexpr const char* kFont = "Open Sans Semibold";
+constexpr unsigned kFnKey = 0xAF; // its legend takes the colour of the Fn legends it unlocks
 
 // The `fn` attribute of every key, in document order; the layout reader does not keep it.
 std::vector<std::string> FnLegends(const std::string& layoutFile)
@@ -181,7 +182,7 @@ void Keycap(cairo_t* cr, const LayoutKeyItem& key, const std::string& fn, Icons&
         Icon(cr, icons.Get(icon), x + w / 2, name.empty() ? ty + legendH / 2 : ty + legendH * 0.7,
              std::min(legendH / 2, 16.0), nullptr);
     } else if (!name.empty()) {
-        Legend(cr, name, tx + 1, ty, tw - 2, legendH, size, kLegend);
+        Legend(cr, name, tx + 1, ty, tw - 2, legendH, size, key.code == kFnKey ? kAccent : kLegend);
     }
     if (hasFn) {
         const double fy = ty + th - 11;
