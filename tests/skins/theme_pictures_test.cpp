@@ -6,11 +6,12 @@
 
 #include <algorithm>
 #include <array>
+#include <cctype>
+#include <cstring>
 #include <filesystem>
 #include <fstream>
 #include <map>
 #include <optional>
-#include <regex>
 #include <set>
 
 #include "core/wide_text.h"
@@ -132,18 +133,47 @@ struct FoundName {
 // .gif or .ico. A count that directly follows (`"a.png", 4)`) is taken as its frame count.
 std::vector<FoundName> PictureLiterals(const std::string& text, const std::string& where)
 {
-    static const std::regex literal(
-        R"re("([A-Za-z0-9_][A-Za-z0-9_./\\-]*\.(?:png|gif|ico))"(\s*,\s*(\d+)\s*[,)])?)re");
+    const auto isNameChar = [](char c) {
+        return std::isalnum(static_cast<unsigned char>(c)) || c == '_' || c == '.' || c == '/' || c == '\\' ||
+               c == '-';
+    };
+    const auto endsWith = [](const std::string& s, const char* tail) {
+        const size_t n = std::strlen(tail);
+        return s.size() > n && s.compare(s.size() - n, n, tail) == 0;
+    };
     std::vector<FoundName> found;
-    for (auto it = std::sregex_iterator(text.begin(), text.end(), literal); it != std::sregex_iterator();
-         ++it) {
-        std::string name = (*it)[1];
+    for (size_t open = text.find('"'); open != std::string::npos; open = text.find('"', open + 1)) {
+        size_t close = open + 1;
+        while (close < text.size() && isNameChar(text[close]))
+            ++close;
+        if (close >= text.size() || text[close] != '"')
+            continue;
+        std::string name = text.substr(open + 1, close - open - 1);
+        const bool picture = !name.empty() &&
+                             (std::isalnum(static_cast<unsigned char>(name[0])) || name[0] == '_') &&
+                             (endsWith(name, ".png") || endsWith(name, ".gif") || endsWith(name, ".ico"));
+        if (!picture) {
+            open = close; // a whole literal that is no name: its closing quote opens nothing
+            continue;
+        }
         for (size_t pos = name.find("\\\\"); pos != std::string::npos; pos = name.find("\\\\", pos + 1))
             name.erase(pos, 1); // a C++ "\\" is one backslash
         FoundName f{SkinRelative(name), std::nullopt, where};
-        if ((*it)[3].matched)
-            f.frames = std::stoi((*it)[3]);
+        // `, <digits>` then `,` or `)`, blanks allowed between.
+        size_t pos = text.find_first_not_of(" \t\r\n", close + 1);
+        if (pos != std::string::npos && text[pos] == ',') {
+            const size_t digits = text.find_first_not_of(" \t\r\n", pos + 1);
+            size_t after = digits;
+            while (after < text.size() && std::isdigit(static_cast<unsigned char>(text[after])))
+                ++after;
+            const size_t next =
+                after < text.size() ? text.find_first_not_of(" \t\r\n", after) : std::string::npos;
+            if (digits != std::string::npos && after > digits && after - digits < 4 &&
+                next != std::string::npos && (text[next] == ',' || text[next] == ')'))
+                f.frames = std::stoi(text.substr(digits, after - digits));
+        }
         found.push_back(std::move(f));
+        open = close; // the closing quote does not open the next literal
     }
     return found;
 }
