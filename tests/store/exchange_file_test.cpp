@@ -1,10 +1,8 @@
 // How an export takes the place of the target file: all or nothing, and nothing left behind.
 
-#include <csignal>
 #include <functional>
 #include <grp.h>
 #include <optional>
-#include <sys/resource.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -14,35 +12,13 @@
 #include "store/macro_exchange.h"
 #include "store/profile_exchange.h"
 #include "tests/store/exchange_test_support.h"
+#include "tests/support/scoped_file_size_limit.h"
 
 namespace {
 
 namespace fs = std::filesystem;
 
 constexpr uid_t kNobody = 65534;
-
-// Makes every write past the limit fail with EFBIG instead of raising SIGXFSZ.
-class ScopedFileSizeLimit {
-public:
-    explicit ScopedFileSizeLimit(rlim_t bytes)
-    {
-        getrlimit(RLIMIT_FSIZE, &m_previous);
-        m_handler = std::signal(SIGXFSZ, SIG_IGN);
-        const rlimit limit{bytes, m_previous.rlim_max};
-        EXPECT_EQ(setrlimit(RLIMIT_FSIZE, &limit), 0);
-    }
-    ~ScopedFileSizeLimit()
-    {
-        setrlimit(RLIMIT_FSIZE, &m_previous);
-        std::signal(SIGXFSZ, m_handler);
-    }
-    ScopedFileSizeLimit(const ScopedFileSizeLimit&) = delete;
-    ScopedFileSizeLimit& operator=(const ScopedFileSizeLimit&) = delete;
-
-private:
-    rlimit m_previous{};
-    void (*m_handler)(int) = SIG_DFL;
-};
 
 std::vector<std::string> FolderContent(const fs::path& folder)
 {

@@ -14,6 +14,13 @@
 // Reasons print by name in failures.
 void PrintTo(ExchangeError error, std::ostream* out);
 
+// A file an import must turn down, and the reason it must give.
+struct BadExchangeFile {
+    const char* what;
+    std::string bytes;
+    ExchangeError error;
+};
+
 using Rows = std::vector<std::vector<std::string>>;
 
 class ExchangeTest : public ProfileDatabaseTest {

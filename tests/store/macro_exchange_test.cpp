@@ -100,12 +100,7 @@ TEST_F(MacroExchangeTest, RecordsAreReadOnlyFromTheMacroitemsAfterMacroinfo)
 
 TEST_F(MacroExchangeTest, FilesThatAreNotMacrosChangeNothingAndSayWhy)
 {
-    struct BadFile {
-        const char* what;
-        std::string bytes;
-        ExchangeError error;
-    };
-    const BadFile files[] = {
+    const BadExchangeFile files[] = {
         {"empty", "", ExchangeError::NotXml},
         {"not well-formed", "<macro><macroinfo times=\"1\"></macro>", ExchangeError::NotXml},
         {"two roots", "<macro/><macro/>", ExchangeError::NotXml},
@@ -115,7 +110,7 @@ TEST_F(MacroExchangeTest, FilesThatAreNotMacrosChangeNothingAndSayWhy)
         {"too large", "<macro>" + std::string(kMaxExchangeFileBytes, ' ') + "</macro>",
          ExchangeError::FileTooLarge},
     };
-    for (const BadFile& file : files) {
+    for (const BadExchangeFile& file : files) {
         SCOPED_TRACE(file.what);
         WriteFile("bad.xml", file.bytes);
         EXPECT_EQ(ImportError("bad.xml"), file.error);

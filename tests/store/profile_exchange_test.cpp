@@ -184,12 +184,7 @@ TEST_F(ProfileExchangeTest, FilesThatAreNotProfilesChangeNothingAndSayWhy)
 {
     FillSource();
     const std::vector<int> before = RowCounts(Raw());
-    struct BadFile {
-        const char* what;
-        std::string bytes;
-        ExchangeError error;
-    };
-    const BadFile files[] = {
+    const BadExchangeFile files[] = {
         {"empty", "", ExchangeError::NotXml},
         {"not well-formed", "<profile><keyitems></profile>", ExchangeError::NotXml},
         {"two roots", "<profile/><profile/>", ExchangeError::NotXml},
@@ -203,7 +198,7 @@ TEST_F(ProfileExchangeTest, FilesThatAreNotProfilesChangeNothingAndSayWhy)
         {"too large", "<profile>" + std::string(kMaxExchangeFileBytes, ' ') + "</profile>",
          ExchangeError::FileTooLarge},
     };
-    for (const BadFile& file : files) {
+    for (const BadExchangeFile& file : files) {
         SCOPED_TRACE(file.what);
         WriteFile("bad.xml", file.bytes);
         const ProfileImport imported = Import(m_database, "bad.xml", L"bad.xml");

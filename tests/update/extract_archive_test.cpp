@@ -1,12 +1,11 @@
 #include <gtest/gtest.h>
 
-#include <csignal>
 #include <ctime>
 #include <filesystem>
 #include <set>
-#include <sys/resource.h>
 #include <sys/stat.h>
 
+#include "tests/support/scoped_file_size_limit.h"
 #include "tests/support/scoped_folders.h"
 #include "tests/update/zip_builder.h"
 #include "update/extract_archive.h"
@@ -46,14 +45,6 @@ TEST(CleanEntryName, KeepsEveryNameInsideTheFolder)
     };
     for (const NameCase& c : cases)
         EXPECT_EQ(CleanEntryName(c.name), c.clean) << WideToUtf8(c.name);
-}
-
-std::string Pattern(size_t size)
-{
-    std::string bytes(size, '\0');
-    for (size_t i = 0; i < size; ++i)
-        bytes[i] = static_cast<char>((i * 131 + i / 251) & 0xFF);
-    return bytes;
 }
 
 // Every regular file and link below `root`, relative to it.
@@ -213,29 +204,6 @@ TEST(ExtractArchive, NotAnArchiveOnlyWhenItCannotBeOpened)
         << "no entry was written";
 }
 
-// Makes every write past the limit fail with EFBIG, as a full disk fails them with ENOSPC.
-class ScopedFileSizeLimit {
-public:
-    explicit ScopedFileSizeLimit(rlim_t bytes)
-    {
-        getrlimit(RLIMIT_FSIZE, &m_previous);
-        m_handler = std::signal(SIGXFSZ, SIG_IGN);
-        const rlimit limit{bytes, m_previous.rlim_max};
-        EXPECT_EQ(setrlimit(RLIMIT_FSIZE, &limit), 0);
-    }
-    ~ScopedFileSizeLimit()
-    {
-        setrlimit(RLIMIT_FSIZE, &m_previous);
-        std::signal(SIGXFSZ, m_handler);
-    }
-    ScopedFileSizeLimit(const ScopedFileSizeLimit&) = delete;
-    ScopedFileSizeLimit& operator=(const ScopedFileSizeLimit&) = delete;
-
-private:
-    rlimit m_previous{};
-    void (*m_handler)(int) = SIG_DFL;
-};
-
 TEST(ExtractArchive, AnArchivePastALimitIsRefusedWholeAndLeavesNothing)
 {
     const ScopedTempDir root;
@@ -244,7 +212,7 @@ TEST(ExtractArchive, AnArchivePastALimitIsRefusedWholeAndLeavesNothing)
     WriteFileBytes(target / "Setup.exe", "an installer left by an earlier update");
     const std::vector<ZipEntry> update = {
         {.name = "Setup.exe", .data = std::string(600, 'x')},
-        {.name = "data/more.bin", .data = Pattern(600)},
+        {.name = "data/more.bin", .data = PatternBytes(600)},
     };
     struct LimitCase {
         const char* what;
@@ -287,7 +255,7 @@ TEST(ExtractArchive, ADiskThatFillsUpUndoesTheWholeArchive)
     const fs::path target = root.Path() / "temp";
     const fs::path archive = root.Path() / "update.zip";
     WriteZip(archive, {{.name = "readme.txt", .data = "small"},
-                       {.name = "bin/Setup.exe", .data = Pattern(5000)},
+                       {.name = "bin/Setup.exe", .data = PatternBytes(5000)},
                        {.name = "later.txt", .data = "never reached"}});
     {
         ScopedFileSizeLimit limit(4096);

@@ -11,6 +11,7 @@
 #include "platform/linux/curl_http_client.h"
 #include "tests/support/scoped_folders.h"
 #include "tests/update/loopback_server.h"
+#include "tests/update/zip_builder.h"
 #include "update/transfer.h"
 
 namespace fs = std::filesystem;
@@ -37,14 +38,6 @@ private:
         m_values.push_back(value);
     }};
 };
-
-std::string Pattern(size_t size)
-{
-    std::string bytes(size, '\0');
-    for (size_t i = 0; i < size; ++i)
-        bytes[i] = static_cast<char>((i * 131 + i / 251) & 0xFF);
-    return bytes;
-}
 
 TEST(FetchText, ReturnsTheBodyAsSent)
 {
@@ -207,7 +200,7 @@ TEST(Transfers, ATrickleRunsOutOfTimeAndASteadyDownloadDoesNot)
 
 TEST(Transfers, ACancelEndsATransferAtOnce)
 {
-    const std::string archive = Pattern(25000);
+    const std::string archive = PatternBytes(25000);
     LoopbackServer server;
     server.Routes().Get("/held.zip", [&](const auto&, httplib::Response& response) {
         response.set_content_provider(archive.size(), "application/zip",
@@ -311,7 +304,7 @@ TEST(FetchText, WithoutASessionTheResultIsZero)
 
 TEST(DownloadFile, PostsProgressPerChunkOfAKnownLength)
 {
-    const std::string archive = Pattern(25000);
+    const std::string archive = PatternBytes(25000);
     LoopbackServer server;
     server.Routes().Get("/archive.zip", [&](const auto&, auto& response) {
         response.set_content(archive, "application/zip");
@@ -339,7 +332,7 @@ TEST(DownloadFile, PostsProgressPerChunkOfAKnownLength)
 
 TEST(DownloadFile, UnknownOrShortLengthPostsNoChunkValues)
 {
-    const std::string archive = Pattern(30000);
+    const std::string archive = PatternBytes(30000);
     LoopbackServer server;
     server.Routes().Get("/chunked.zip", [&](const auto&, auto& response) {
         response.set_chunked_content_provider("application/zip", [&](size_t offset, httplib::DataSink& sink) {
@@ -370,7 +363,7 @@ TEST(DownloadFile, UnknownOrShortLengthPostsNoChunkValues)
 
 TEST(DownloadFile, AFailedReadLeavesThePartialFile)
 {
-    const std::string archive = Pattern(25000);
+    const std::string archive = PatternBytes(25000);
     LoopbackServer server;
     // One server stops sending and holds the connection, the other drops it; both after one chunk.
     const auto firstChunkThen = [&](bool hold) {
