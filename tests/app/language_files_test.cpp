@@ -2,6 +2,9 @@
 
 #include <gtest/gtest.h>
 
+#include <set>
+#include <sstream>
+#include <string>
 #include <vector>
 
 #include "app/language_text.h"
@@ -49,8 +52,46 @@ TEST_P(LanguageFilesTest, EveryIdHasAText)
     for (int id : RequiredIds()) {
         const CString text = GetText(kDialogSection, id);
         EXPECT_FALSE(text.empty()) << "text " << id << " missing in " << GetParam() << ".lan";
-        EXPECT_LE(text.size(), 259u);
     }
+}
+
+// GetText cuts what it reads to 259 characters and takes the first of two equal ids, so both faults
+// can only be seen in the file itself: every text line is "id=text", each id once, each text short
+// enough to be shown whole.
+TEST_P(LanguageFilesTest, RawLinesAreWholeUniqueTexts)
+{
+    const std::string bytes =
+        ReadFileBytes(m_folders.AppFolder() / "language" / (std::to_string(GetParam()) + ".lan"));
+    ASSERT_FALSE(bytes.empty());
+    std::istringstream lines(bytes);
+    std::string line;
+    std::set<int> seen;
+    bool inDialog = false;
+    int number = 0;
+    while (std::getline(lines, line)) {
+        ++number;
+        if (!line.empty() && line.back() == '\r')
+            line.pop_back();
+        if (line.empty() || line.front() == ';')
+            continue;
+        if (line.front() == '[') {
+            inDialog = line == "[KB.DIALOG]";
+            continue;
+        }
+        EXPECT_TRUE(inDialog) << "line " << number << " outside [KB.DIALOG]";
+        const size_t equals = line.find('=');
+        ASSERT_NE(equals, std::string::npos) << "line " << number << ": " << line;
+        const std::string key = line.substr(0, equals);
+        ASSERT_TRUE(!key.empty() && key.find_first_not_of("0123456789") == std::string::npos)
+            << "line " << number << ": " << line;
+        const int id = std::stoi(key);
+        EXPECT_TRUE(seen.insert(id).second) << "text " << id << " given twice (line " << number << ")";
+        const CString text = Utf8ToWide(line.substr(equals + 1));
+        EXPECT_LE(Utf16Length(text), 259u) << "text " << id << " would be cut";
+        EXPECT_EQ(text, GetText(kDialogSection, id)) << "text " << id << " does not read back as written";
+    }
+    for (int id : RequiredIds())
+        EXPECT_TRUE(seen.contains(id)) << "text " << id;
 }
 
 INSTANTIATE_TEST_SUITE_P(Shipped, LanguageFilesTest, testing::Values(kLanguageEnglish, kLanguagePolish));
