@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "app/language_text.h"
+#include "app/text_ids.h"
 #include "tests/support/scoped_folders.h"
 
 namespace {
@@ -17,12 +18,12 @@ std::vector<int> RequiredIds()
     std::vector<int> ids = {
         1,   2,   5,   10,  11,  20,  22,  23,  25,  26,  27,  28,  29,  30,  31,  32,  33,  50,  51,  52,
         53,  56,  60,  61,  65,  82,  83,  85,  86,  87,  89,  90,  91,  100, 101, 102, 103, 104, 105, 106,
-        107, 108, 109, 110, 111, 112, 113, 114, 115, 117, 118, 120, 121, 150, 151, 152, 153, 156, 157, 167,
-        168, 170, 171, 172, 175, 176, 177, 201, 202, 204, 205, 206, 207, 208, 209, 210, 211, 212, 218, 220,
-        222, 223, 227, 228, 230, 231, 232, 233, 234, 235, 236, 252, 270, 271, 272, 273, 274, 275, 276, 277,
-        278, 279, 290, 291, 293, 295, 300, 301, 302, 303, 304, 305, 306, 307, 308, 309, 310, 311, 312, 316,
-        317, 318, 319, 320, 321, 322, 323, 325, 326, 327, 329, 330, 331, 335, 336, 337, 342, 343, 344, 363,
-        364, 365, 366, 367, 368, 369, 370, 540, 541, 542, 543, 544, 545, 546, 621,
+        107, 108, 109, 110, 111, 112, 113, 114, 115, 117, 118, 120, 121, 150, 151, 152, 153, 154, 156, 157,
+        167, 168, 170, 171, 172, 175, 176, 177, 201, 202, 204, 205, 206, 207, 208, 209, 210, 211, 212, 218,
+        220, 222, 223, 227, 228, 230, 231, 232, 233, 234, 235, 236, 252, 270, 271, 272, 273, 274, 275, 276,
+        277, 278, 279, 290, 291, 293, 295, 300, 301, 302, 303, 304, 305, 306, 307, 308, 309, 310, 311, 312,
+        316, 317, 318, 319, 320, 321, 322, 323, 325, 326, 327, 329, 330, 331, 335, 336, 337, 342, 343, 344,
+        363, 364, 365, 366, 367, 368, 369, 370, 540, 541, 542, 543, 544, 545, 546, 621,
     };
     for (int id = 701; id <= 715; ++id) // built-in shortcuts
         ids.push_back(id);
@@ -95,6 +96,31 @@ TEST_P(LanguageFilesTest, RawLinesAreWholeUniqueTexts)
 }
 
 INSTANTIATE_TEST_SUITE_P(Shipped, LanguageFilesTest, testing::Values(kLanguageEnglish, kLanguagePolish));
+
+// The export messages read as messages in both languages: none shares its text with the check box
+// or with its title.
+TEST(LanguageFiles, ExportMessagesHaveTextsOfTheirOwn)
+{
+    const ScopedFolders folders;
+    folders.InstallFromBuild("language");
+    const int previous = GetLanguageId();
+    struct Case {
+        int language;
+        const wchar_t* selectProfile;
+        const wchar_t* selectMacro;
+    };
+    for (const Case& c :
+         {Case{kLanguageEnglish, L"Please select a profile first.", L"Please select a macro first."},
+          Case{kLanguagePolish, L"Najpierw wybierz profil.", L"Najpierw wybierz makro."}}) {
+        SetLanguageId(c.language);
+        EXPECT_EQ(GetText(kDialogSection, kTextSelectProfileFirst), c.selectProfile);
+        EXPECT_EQ(GetText(kDialogSection, kTextSelectMacroFirst), c.selectMacro);
+        EXPECT_NE(GetText(kDialogSection, kTextStartWithLogin), c.selectProfile);
+        EXPECT_NE(GetText(kDialogSection, kTextExportProfileTitle), c.selectProfile);
+        EXPECT_NE(GetText(kDialogSection, kTextExportMacroTitle), c.selectMacro);
+    }
+    SetLanguageId(previous);
+}
 
 // Default names are stored in the language they were made in and shown in the current one by swapping
 // the leading word: this works only with exactly these words.
