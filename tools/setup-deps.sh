@@ -29,5 +29,21 @@ echo "Installing: ${missing[*]}" >&2
 sudo=""
 [ "$(id -u)" -eq 0 ] || sudo="sudo"
 export DEBIAN_FRONTEND=noninteractive
-$sudo apt-get update -qq
-$sudo apt-get install -y -qq --no-install-recommends "${missing[@]}" >/dev/null
+
+# Another apt run (a second copy of this script, unattended upgrades) may hold apt's locks: wait for it
+# rather than fail. apt-get waits for dpkg's lock itself; for the package lists' lock we wait first, and
+# again should another run take it between our wait and our update.
+. "$(dirname "$0")/apt-lock.sh"
+lock_timeout=600
+for attempt in 1 2 3; do
+  wait_for_apt_lock "$lock_timeout" || exit 1
+  if $sudo apt-get -o DPkg::Lock::Timeout="$lock_timeout" update -qq; then
+    break
+  fi
+  # A failure with nothing holding the lock is not ours to wait out.
+  if [ "$attempt" -eq 3 ] || ! apt_lock_holder >/dev/null; then
+    exit 1
+  fi
+done
+wait_for_apt_lock "$lock_timeout" || exit 1
+$sudo apt-get -o DPkg::Lock::Timeout="$lock_timeout" install -y -qq --no-install-recommends "${missing[@]}" >/dev/null
