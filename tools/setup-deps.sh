@@ -9,7 +9,7 @@ packages=(
   libsqlite3-dev sqlite3 libpugixml-dev libhidapi-dev libudev-dev libevdev-dev libminizip-dev
   zlib1g-dev libcurl4-openssl-dev libfftw3-dev libpulse-dev
   # libraries of KelvoUI
-  libx11-dev libxext-dev libxi-dev libxtst-dev libxrandr-dev libxkbcommon-dev xdg-utils
+  libx11-dev libxext-dev libxi-dev libxtst-dev libxrandr-dev libxrender-dev libxkbcommon-dev xdg-utils
   libcairo2-dev libpango1.0-dev libgdk-pixbuf-2.0-dev
   fonts-liberation2 fonts-open-sans
   # tests and benchmarks
