@@ -1,10 +1,10 @@
 # Fails unless building each listed target (TARGETS, separated by |) also copies every installation
-# data file (DATA_DIR) into the build: the files must be among the target's inputs in Ninja's graph.
+# data file (DATA_FILES, separated by |, relative to DATA_DIR) into the build: the files must be among
+# the target's inputs in Ninja's graph.
 cmake_minimum_required(VERSION 3.20)
-file(GLOB_RECURSE _data RELATIVE ${DATA_DIR} ${DATA_DIR}/*)
-list(REMOVE_ITEM _data CMakeLists.txt)
+string(REPLACE "|" ";" _data "${DATA_FILES}")
 if(NOT _data)
-  message(FATAL_ERROR "no installation data found in ${DATA_DIR}")
+  message(FATAL_ERROR "no installation data listed")
 endif()
 string(REPLACE "|" ";" _targets "${TARGETS}")
 set(_missing)
