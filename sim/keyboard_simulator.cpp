@@ -41,6 +41,7 @@ public:
     size_t OutputReportLength() const override { return m_outputReportLength; }
     void CancelIo() override {}
     std::wstring LastError() const override { return m_lastError; }
+    HidFault LastFault() const override { return m_lastFault; }
 
 private:
     int Transfer(SimTransfer transfer, std::span<uint8_t> bytes, std::chrono::milliseconds timeout)
@@ -48,15 +49,17 @@ private:
         auto keyboard = m_keyboard.lock();
         if (!keyboard) {
             m_lastError = L"The device is not connected.";
+            m_lastFault = HidFault::Gone;
             return -1;
         }
-        return keyboard->Transfer(m_handle, transfer, bytes, timeout, m_lastError);
+        return keyboard->Transfer(m_handle, transfer, bytes, timeout, m_lastError, m_lastFault);
     }
 
     std::weak_ptr<SimulatedKeyboard> m_keyboard;
     SimulatedKeyboard::Handle m_handle;
     size_t m_outputReportLength;
     std::wstring m_lastError;
+    HidFault m_lastFault = HidFault::None;
 };
 
 } // namespace

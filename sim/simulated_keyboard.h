@@ -7,7 +7,8 @@
 // the first rule that matches is used up by one match (or never, with kEveryTime). A failed transfer
 // reaches no firmware: it is logged and returns -1, at once (Error) or after the caller's time-out
 // (TimedOut); WrongReportId answers a feature read with report id 0. While the keyboard does not answer,
-// every transfer times out.
+// every transfer times out. A transfer on a handle of an ended connection is logged as NoDevice and
+// fails at once, as on an unplugged device.
 
 #include <chrono>
 #include <cstdint>
@@ -28,6 +29,7 @@ enum class SimOutcome {
     Ignored,  // arrived, but the firmware had no use for it
     Failed,   // failed on the way (injected)
     TimedOut, // no answer until the caller's time-out (injected, or not answering)
+    NoDevice, // tried on a handle whose connection had ended: nothing reached the keyboard
 };
 
 enum class SimFault { Error, TimedOut, WrongReportId };
@@ -113,8 +115,9 @@ public:
     };
     std::optional<Handle> Open(const std::string& path);
     void Close(const Handle& handle);
+    // -1 on failure, with the error text and how it failed.
     int Transfer(const Handle& handle, SimTransfer transfer, std::span<uint8_t> report,
-                 std::chrono::milliseconds timeout, std::wstring& error);
+                 std::chrono::milliseconds timeout, std::wstring& error, HidFault& fault);
     size_t OutputReportLength(const Handle& handle) const;
 
 private:
