@@ -92,19 +92,27 @@ size_t KeyboardSimulator::KeyboardCount() const
 
 void KeyboardSimulator::SetDeviceEventListener(std::function<void(const SimDeviceEvent&)> listener)
 {
-    std::lock_guard lock(m_lock);
+    std::lock_guard lock(m_deliveryLock);
     m_listener = std::move(listener);
+}
+
+bool KeyboardSimulator::Start(Sink sink)
+{
+    SetDeviceEventListener(std::move(sink));
+    return true;
+}
+
+void KeyboardSimulator::Stop()
+{
+    SetDeviceEventListener(nullptr);
 }
 
 void KeyboardSimulator::Deliver(const std::vector<SimDeviceEvent>& events)
 {
-    std::function<void(const SimDeviceEvent&)> listener;
-    {
-        std::lock_guard lock(m_lock);
-        listener = m_listener;
-    }
-    if (!listener)
+    std::lock_guard lock(m_deliveryLock);
+    if (!m_listener)
         return;
+    const std::function<void(const SimDeviceEvent&)> listener = m_listener;
     for (const SimDeviceEvent& event : events)
         listener(event);
 }

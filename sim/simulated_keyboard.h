@@ -20,6 +20,7 @@
 #include <vector>
 
 #include "platform/hid_backend.h"
+#include "platform/hid_device_events.h"
 #include "platform/monotonic_clock.h"
 #include "sim/keyboard_firmware.h"
 #include "sim/simulated_model.h"
@@ -55,12 +56,9 @@ struct SimLogEntry {
     SimOutcome outcome = SimOutcome::Taken;
 };
 
-enum class SimDeviceEventKind { Arrival, Removal };
-
-struct SimDeviceEvent {
-    SimDeviceEventKind kind = SimDeviceEventKind::Arrival;
-    std::string name; // the interface name, as the system's notification would carry it
-};
+// The simulator announces interfaces as the system does.
+using SimDeviceEventKind = HidDeviceEventKind;
+using SimDeviceEvent = HidDeviceEvent;
 
 class SimulatedKeyboard {
 public:

@@ -3,7 +3,6 @@
 #include <hidapi/hidapi.h>
 
 #include <algorithm>
-#include <cctype>
 #include <cerrno>
 #include <filesystem>
 #include <fstream>
@@ -13,6 +12,7 @@
 
 #include "platform/linux/blocking_call_runner.h"
 #include "platform/linux/hid_report_descriptor.h"
+#include "platform/linux/hidraw_interface_name.h"
 
 namespace {
 
@@ -218,18 +218,10 @@ std::vector<HidInterfaceInfo> HidapiBackend::Enumerate()
         if (entry.bus == HidBus::Bluetooth && IsUhidDevice(entry.path))
             entry.bus = HidBus::BluetoothLowEnergy;
 
-        HidInterfaceIdentity identity;
-        identity.bus = entry.bus;
-        identity.vendorId = entry.vendorId;
-        identity.productId = entry.productId;
-        identity.releaseNumber = entry.releaseNumber;
-        identity.interfaceNumber = entry.bus == HidBus::Usb ? entry.interfaceNumber : -1;
+        const HidrawNode node{entry.path,      entry.bus,           entry.vendorId,
+                              entry.productId, entry.releaseNumber, entry.interfaceNumber};
         const int index = ++seen[entry.path];
-        identity.collection = collections[entry.path] > 1 ? index : 0;
-        identity.instance = NodeName(entry.path);
-        std::transform(identity.instance.begin(), identity.instance.end(), identity.instance.begin(),
-                       [](unsigned char c) { return static_cast<char>(std::toupper(c)); });
-        entry.name = SynthesiseInterfaceName(identity);
+        entry.name = HidrawInterfaceName(node, index, collections[entry.path]);
         interfaces.push_back(std::move(entry));
     }
     hid_free_enumeration(first);
