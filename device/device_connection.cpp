@@ -40,19 +40,27 @@ void DeviceConnection::Scan(HidDeviceManager& manager, DeviceWindowView& view)
     manager.CollectInterfaces(interfaces);
 
     view.ResetDeviceStates();
-    std::vector<int> connectedTypes;
+    // The records never change but for their flags: match a copy, so that the UI thread's arrivals
+    // and removals never wait for the manager.
+    const std::vector<DeviceRecord> modes = Modes();
+    std::vector<bool> found(modes.size(), false);
+    for (size_t i = 0; i < modes.size(); ++i) {
+        const DeviceRecord& mode = modes[i];
+        found[i] = manager.FindInterface(mode.vendorId, mode.productId, mode.name, mode.modeValue) >= 0;
+    }
     {
         std::lock_guard lock(m_lock);
-        for (DeviceRecord& mode : m_modes) {
-            if (manager.FindInterface(mode.vendorId, mode.productId, mode.name, mode.modeValue) < 0)
-                continue;
-            m_deviceKnown.store(true);
-            mode.connected = 1;
-            connectedTypes.push_back(mode.deviceType);
+        for (size_t i = 0; i < m_modes.size(); ++i) {
+            if (found[i])
+                m_modes[i].connected = 1;
         }
     }
-    for (int deviceType : connectedTypes)
-        view.SetDeviceConnected(deviceType);
+    for (size_t i = 0; i < modes.size(); ++i) {
+        if (!found[i])
+            continue;
+        m_deviceKnown.store(true);
+        view.SetDeviceConnected(modes[i].deviceType);
+    }
     m_interfaceOpen.store(!interfaces.empty());
 }
 

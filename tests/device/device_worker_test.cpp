@@ -542,7 +542,7 @@ TEST(DeviceWorkerThread, StartStopAndAStepThatDoesNotEnd)
 
 TEST(DeviceWorkerThread, AUiCallTimesOutWhenTheUiThreadIsBusy)
 {
-    UiLoop ui;
+    ClosureLoop ui;
     std::atomic<bool> release = false;
     ui.Post([&] {
         while (!release)
