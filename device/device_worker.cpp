@@ -9,8 +9,7 @@ namespace {
 constexpr int kTabHome = 0;
 constexpr int kFirstKeyboardTab = 1;
 constexpr int kLastKeyboardTab = 4;
-// config_func bits of the music- and screen-reactive modes; their colours are streamed only to the
-// output-report family (device types below 200).
+// Reactive colours are streamed only to keyboards below this device type (the output-report family).
 constexpr int kStreamingDeviceTypeLimit = 200;
 constexpr size_t kMaxPublishedVersionLength = 10;
 
