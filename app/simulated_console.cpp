@@ -68,6 +68,17 @@ private:
     std::filesystem::path m_path;
 };
 
+// The new connection comes before the old ones go, so that the scan their removal causes finds it
+// (a Bluetooth keyboard's own arrival is announced to no one).
+void SwitchConnection(SimulatedKeyboard& keyboard, int mode)
+{
+    keyboard.Connect(mode);
+    for (const SimulatedMode& other : keyboard.Model().modes) {
+        if (other.connectionMode != mode)
+            keyboard.Disconnect(other.connectionMode);
+    }
+}
+
 } // namespace
 
 int RunSimulatedConsole(std::istream& input, std::ostream& output)
@@ -155,7 +166,7 @@ int RunSimulatedConsole(std::istream& input, std::ostream& output)
         if (line == "u")
             keyboard.DisconnectAll();
         else if (line == "0" || line == "1" || line == "2")
-            keyboard.SwitchTo(line[0] - '0');
+            SwitchConnection(keyboard, line[0] - '0');
         settle();
     }
 

@@ -478,10 +478,9 @@ TEST(DeviceWorkerStream, TheThreadStepsEvery16MsOnlyWhileItStreams)
     EXPECT_GE(rig.sim.Keyboard().Reports(SimReport::StreamFrame).size(), 12u);
 
     rig.worker->SetReactiveShowing(false);
-    std::this_thread::sleep_for(40ms); // a step that was under way ends
     const uint64_t stopped = rig.worker->Steps();
-    std::this_thread::sleep_for(80ms);
-    EXPECT_EQ(rig.worker->Steps(), stopped);
+    std::this_thread::sleep_for(100ms);
+    EXPECT_LE(rig.worker->Steps(), stopped + 1) << "only a step that was under way";
 }
 
 TEST(DeviceWorkerMacros, RequestsPlayInOrderOneAfterAnotherWhileAnInterfaceIsOpen)
