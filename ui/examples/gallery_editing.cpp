@@ -157,29 +157,39 @@ void EditingPanel::Build()
         Add<Caption>(caption++, CRect(x, y, x + 230, y + 20), text);
     };
 
+    // The theme's pictures, as the program's pages use them.
+    auto skin = [](MControlFont* control, const wchar_t* picture) {
+        control->SetImage(picture, 4);
+        return control;
+    };
     label(30, 20, L"Name");
-    Create<MEdit>(L"MEdit", kName, CRect(30, 42, 260, 76), L"Torvik K70");
+    skin(Create<MEdit>(L"MEdit", kName, CRect(30, 42, 260, 80), L"Torvik K70"), L"img_edit.png");
     label(30, 90, L"Delay (digits only, 5 at most)");
-    auto* delay = Create<MEdit>(L"MEdit", kDelay, CRect(30, 112, 260, 146), L"120");
+    auto* delay = Create<MEdit>(L"MEdit", kDelay, CRect(30, 112, 260, 150), L"120");
+    skin(delay, L"img_edit.png");
     delay->SetNumberOnly(1);
     delay->SetLimitText(5);
     delay->SetAlignment(2);
     label(30, 160, L"Password");
-    auto* password = Create<MEdit>(L"MEdit", kPassword, CRect(30, 182, 260, 216), L"secret");
+    auto* password = Create<MEdit>(L"MEdit", kPassword, CRect(30, 182, 260, 220), L"secret");
+    skin(password, L"img_edit.png");
     password->EnablePassWord(1);
     password->SetPassWordChar(L'\x2022');
     label(30, 230, L"Serial number (read-only)");
-    auto* serial = Create<MEdit>(L"MEdit", kSerial, CRect(30, 252, 260, 286), L"TK70-0042-7731");
+    auto* serial = Create<MEdit>(L"MEdit", kSerial, CRect(30, 252, 260, 290), L"TK70-0042-7731");
+    skin(serial, L"img_edit.png");
     serial->SetReadOnly(1);
 
     label(300, 20, L"Language");
     auto* language = Create<MComboBox>(L"MComboBox", kLanguage, CRect(300, 42, 530, 80));
+    language->SetBackImage(L"img_combobox.png", 4);
     for (const wchar_t* name : {L"English", L"Deutsch", L"Français", L"Español", L"Italiano", L"Português",
                                 L"Русский", L"Ελληνικά", L"Polski"})
         language->AddItem(name, language->GetCount());
     language->SetCurSel(0);
     label(300, 94, L"Lighting mode");
     auto* mode = Create<MComboBox>(L"MComboBox", kMode, CRect(300, 116, 530, 154));
+    mode->SetBackImage(L"img_combobox.png", 4);
     mode->AddItem(L"Static", 1, nullptr, 0xFFE04040);
     mode->AddItem(L"Breathing", 2, nullptr, 0xFFE0A040);
     mode->AddItem(L"Wave", 3, nullptr, 0xFF40C0E0);
@@ -192,7 +202,7 @@ void EditingPanel::Build()
     label(570, 20, L"Profiles (double click or F2 renames)");
     m_profiles = Create<MListBox>(L"MListBox", kProfiles, CRect(570, 42, 800, 192));
     for (const wchar_t* name : {L"Default", L"Gaming", L"Office", L"Music", L"Night", L"Travel"})
-        m_profiles->AddString(name, m_profiles->GetCount() + 1);
+        m_profiles->AddString(name, m_profiles->GetCount() + 1, L"icon//icon_circle.png");
     m_profiles->EnableEdit(1);
     m_profiles->SetLimitText(20);
     m_profiles->SetCurSel(1);
