@@ -172,6 +172,33 @@ TEST_F(ComboBoxTest, LosingTheActivationClosesThePopup)
     EXPECT_TRUE(dialog.notifications.empty());
 }
 
+TEST_F(ComboBoxTest, ThePopupReportsItsEndToTheBox)
+{
+    class HeardCombo : public MComboBox {
+    public:
+        using MComboBox::MComboBox;
+        long OnMessage(unsigned id, unsigned code, unsigned wParam, long lParam) override
+        {
+            heard.push_back(std::to_string(id) + ":" + std::to_string(code) + ":" + std::to_string(wParam) +
+                            ":" + std::to_string(lParam));
+            return MComboBox::OnMessage(id, code, wParam, lParam);
+        }
+        std::vector<std::string> heard;
+    };
+    auto* combo = dialog.Add<HeardCombo>(kLanguage, CRect(20, 40, 220, 78), 1, 1);
+    combo->AddItem(L"One");
+    combo->AddItem(L"Two");
+    Click(CPoint(60, 55));
+    Backend().Click(Popup(combo), RowPoint(1));
+    Run();
+    // The row comes from the popup (id 0, lParam 19), then the popup's window ends.
+    EXPECT_EQ(combo->heard, (std::vector<std::string>{"0:2:1:19", "0:22:0:0"}));
+    Click(CPoint(60, 55));
+    combo->heard.clear();
+    Click(CPoint(300, 250));
+    EXPECT_EQ(combo->heard, (std::vector<std::string>{"0:22:0:0"}));
+}
+
 TEST_F(ComboBoxTest, SelectionRulesKeepOutOfRangeIndexesOut)
 {
     MComboBox* combo = AddCombo(CRect(20, 40, 220, 78), 3);

@@ -337,6 +337,37 @@ TEST_F(EditTest, TheCaretBlinksOnlyWhileTheEditorIsOpen)
     EXPECT_EQ(WindowSystem::PendingDeadline(), std::nullopt);
 }
 
+TEST_F(EditTest, TheEditorAlignsItsTextAsTheBoxDoes)
+{
+    // Where the text's lit pixels start and end in the open editor, for each alignment.
+    auto extent = [&](int align) {
+        name->SetAlignment(align);
+        Open(name);
+        keys.Press(KEY_END);
+        Backend().RunFor(CEditWindow::kCaretBlinkMs); // the caret off, so only letters are lit
+        const Surface& shown = Backend().Window(Editor(name)->GetSafeHwnd())->image;
+        int left = shown.Width();
+        int right = -1;
+        for (int y = 0; y < shown.Height(); ++y)
+            for (int x = 0; x < shown.Width(); ++x)
+                if ((shown.Pixel(x, y) & 0xFF) > 0xA0) {
+                    left = std::min(left, x);
+                    right = std::max(right, x);
+                }
+        keys.Press(KEY_ENTER);
+        Run();
+        return std::pair{left, shown.Width() - 1 - right};
+    };
+    const auto [leftL, leftR] = extent(0);
+    const auto [centreL, centreR] = extent(1);
+    const auto [rightL, rightR] = extent(2);
+    EXPECT_LE(leftL, CEditWindow::kPadding + 2);
+    EXPECT_LE(std::abs(centreL - centreR), 3);
+    EXPECT_LE(rightR, CEditWindow::kPadding + 3);
+    EXPECT_GT(leftR, 40);
+    EXPECT_GT(rightL, 40);
+}
+
 TEST_F(EditTest, ReadOnlyTextCanBeSelectedAndCopiedButNotChanged)
 {
     name->SetReadOnly(1);
