@@ -149,6 +149,10 @@ void PaintManager::SetFocusControl(MControl* control)
     if (control == m_focus)
         return;
     MControl* old = m_focus;
+    if (m_focusMarked) {
+        InvalidateFocusMark(old);
+        InvalidateFocusMark(control);
+    }
     m_focus = control;
     if (old)
         old->SetControlFocus(0);
@@ -157,14 +161,35 @@ void PaintManager::SetFocusControl(MControl* control)
         control->SetControlFocus(1);
 }
 
+namespace {
+
+// The Tab order: the top-level controls in order, each followed by the controls inside it, so the
+// controls of a shown page take their turn after the page. Hidden and disabled controls keep everything
+// inside them out.
+void CollectFocusOrder(const ControlList& list, std::vector<MControl*>& out)
+{
+    list.ForEach([&out](MControl* c) {
+        if (!c->IsVisible() || !c->IsEnabled())
+            return;
+        out.push_back(c);
+        CollectFocusOrder(c->GetControls(), out);
+    });
+}
+
+} // namespace
+
 MControl* PaintManager::GetNextFocusableControl() const
 {
-    return NextFocusableControl(m_controls.Snapshot(), m_focus, true);
+    std::vector<MControl*> order;
+    CollectFocusOrder(m_controls, order);
+    return NextFocusableControl(order, m_focus, true);
 }
 
 MControl* PaintManager::GetPrevFocusableControl() const
 {
-    return NextFocusableControl(m_controls.Snapshot(), m_focus, false);
+    std::vector<MControl*> order;
+    CollectFocusOrder(m_controls, order);
+    return NextFocusableControl(order, m_focus, false);
 }
 
 void PaintManager::SetCapture()
