@@ -297,7 +297,7 @@ int MTabCtrl::OnControlMouseMove(unsigned /*flags*/, CPoint point)
     // A tab too small for its text shows the text as its tip.
     const CString tip = !item                    ? CString()
                         : !item->tooltip.empty() ? item->tooltip
-                        : item->icon             ? item->text
+                        : !TextFits(*item)       ? item->text
                                                  : CString();
     if (tip.empty()) {
         if (!m_tooltip.empty()) {
@@ -375,6 +375,14 @@ int MTabCtrl::OnControlKeyDown(unsigned key, unsigned /*repeat*/, unsigned modif
     return 1;
 }
 
+bool MTabCtrl::TextFits(const TabItemInfo& item)
+{
+    if (item.text.empty() || !item.icon)
+        return true;
+    const CSize text = MRender::MeasureString(DrawFont(), item.text);
+    return item.icon.frameHeight + kIconTextGap + text.cy <= item.rect.Height();
+}
+
 void MTabCtrl::DrawItem(Graphics* g, int index, const CPoint& origin)
 {
     TabItemInfo& item = m_items[static_cast<size_t>(index)];
@@ -395,7 +403,7 @@ void MTabCtrl::DrawItem(Graphics* g, int index, const CPoint& origin)
                           : hovered               ? std::min(1, last)
                                                   : 0;
         // With room for both, the icon stands above the text; otherwise the icon alone.
-        const bool both = drawText && icon.cy + kIconTextGap + text.cy <= r.Height();
+        const bool both = drawText && TextFits(item);
         drawText = both;
         const int groupHeight = icon.cy + (both ? kIconTextGap + text.cy : 0);
         const int left = r.left + (r.Width() - icon.cx) / 2;
