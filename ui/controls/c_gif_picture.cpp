@@ -80,16 +80,18 @@ void CGifPicture::Advance(int64_t now)
     const int n = GetFrameCount();
     if (n < 2)
         return;
-    int steps = 0;
+    int64_t loop = 0;
+    for (int i = 0; i < n; ++i)
+        loop += DelayOf(i);
+    // After a gap longer than the whole animation (hidden, or a busy window) the picture carries on from
+    // the frame it shows instead of racing through the ones it missed.
+    if (now - m_frameStart >= loop) {
+        m_frameStart = now;
+        return;
+    }
     while (now - m_frameStart >= DelayOf(m_frame)) {
         m_frameStart += DelayOf(m_frame);
         m_frame = (m_frame + 1) % n;
-        // After a long gap without ticks (hidden, or a busy window) the picture carries on from now
-        // instead of racing through the frames it missed.
-        if (++steps >= n) {
-            m_frameStart = now;
-            break;
-        }
     }
 }
 
