@@ -1,5 +1,6 @@
 #include "ui/controls/m_text.h"
 #include "ui/examples/gallery_pages.h"
+#include "ui/framework/c_area.h"
 
 MText* GalleryHeading(MPanel* page, unsigned id, CRect rect, const wchar_t* text)
 {
@@ -17,4 +18,10 @@ MText* GalleryCaption(MPanel* page, unsigned id, CRect rect, const wchar_t* text
     caption->SetVAlignment(0);
     caption->EnableMultiLine(1);
     return caption;
+}
+
+void GalleryOutline(MPanel* page, unsigned id, CRect rect)
+{
+    auto* area = static_cast<CArea*>(page->CreateArea(L"CArea", id, rect, L"", 1, 1));
+    area->SetTransparent(88, 88, 0xFFFFFF);
 }

@@ -55,3 +55,5 @@ T* GalleryControl(MPanel* page, const wchar_t* className, unsigned id, CRect rec
 // A section heading (bold, light) and a small caption (grey).
 MText* GalleryHeading(MPanel* page, unsigned id, CRect rect, const wchar_t* text);
 MText* GalleryCaption(MPanel* page, unsigned id, CRect rect, const wchar_t* text);
+// A faint box beneath the controls, showing where a control's rectangle is.
+void GalleryOutline(MPanel* page, unsigned id, CRect rect);

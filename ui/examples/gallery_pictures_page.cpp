@@ -5,7 +5,6 @@
 #include "ui/controls/c_slider_picture.h"
 #include "ui/controls/m_picture.h"
 #include "ui/examples/gallery_pages.h"
-#include "ui/framework/c_area.h"
 
 namespace {
 
@@ -14,13 +13,6 @@ MPicture* Picture(MPanel* page, unsigned id, CRect rect, const wchar_t* file, in
     auto* picture = GalleryControl<MPicture>(page, L"MPicture", id, rect);
     picture->SetImage(file, count);
     return picture;
-}
-
-// A faint box showing the control's rectangle.
-void Outline(MPanel* page, unsigned id, CRect rect)
-{
-    auto* area = static_cast<CArea*>(page->CreateArea(L"CArea", id, rect, L"", 1, 1));
-    area->SetTransparent(90, 90, 0xFFFFFF);
 }
 
 } // namespace
@@ -32,7 +24,7 @@ void BuildPicturesGalleryPage(MPanel* page)
     GalleryHeading(page, label++, GalleryRect(page, 24, 16, 600, 24), L"Show modes");
 
     const CRect natural = GalleryRect(page, 24, 50, 240, 150);
-    Outline(page, outline++, natural);
+    GalleryOutline(page, outline++, natural);
     Picture(page, kGalleryPicturesIds + 1, natural, L"gallery\\photo.png");
     GalleryCaption(page, label++, GalleryRect(page, 24, 204, 240, 18), L"Natural size, cut by the control");
 
@@ -45,7 +37,7 @@ void BuildPicturesGalleryPage(MPanel* page)
     GalleryCaption(page, label++, GalleryRect(page, 536, 204, 240, 18), L"Nine-slice of a 48 px picture");
 
     const CRect part = GalleryRect(page, 792, 50, 150, 150);
-    Outline(page, outline++, part);
+    GalleryOutline(page, outline++, part);
     auto* custom = Picture(page, kGalleryPicturesIds + 4, part, L"gallery\\photo.png");
     custom->SetCustomRect(CRect(170, 20, 320, 170));
     GalleryCaption(page, label++, GalleryRect(page, 792, 204, 160, 18), L"Custom part (the sun)");

@@ -3,7 +3,6 @@
 #include "ui/controls/c_text_area.h"
 #include "ui/controls/m_text.h"
 #include "ui/examples/gallery_pages.h"
-#include "ui/framework/c_area.h"
 
 namespace {
 
@@ -12,13 +11,6 @@ MText* Label(MPanel* page, unsigned id, CRect rect, const wchar_t* text)
     auto* label = GalleryControl<MText>(page, L"MText", id, rect, text);
     label->SetTextColor(0xFFE6E6E6);
     return label;
-}
-
-// A faint box behind a label, to show where its rectangle is.
-void Outline(MPanel* page, unsigned id, CRect rect)
-{
-    auto* area = static_cast<CArea*>(page->CreateArea(L"CArea", id, rect, L"", 1, 1));
-    area->SetTransparent(88, 88, 0xFFFFFF);
 }
 
 } // namespace
@@ -31,7 +23,7 @@ void BuildTextsGalleryPage(MPanel* page)
     const wchar_t* aligned[] = {L"Left", L"Centred", L"Right"};
     for (int h = 0; h < 3; ++h) {
         const CRect r = GalleryRect(page, 24 + h * 190, 50, 180, 30);
-        Outline(page, kGalleryTextsIds + 60 + static_cast<unsigned>(h), r);
+        GalleryOutline(page, kGalleryTextsIds + 60 + static_cast<unsigned>(h), r);
         Label(page, id++, r, aligned[h])->SetAlignment(h);
     }
     Label(page, id++, GalleryRect(page, 24, 90, 560, 24),
@@ -52,14 +44,14 @@ void BuildTextsGalleryPage(MPanel* page)
 
     GalleryHeading(page, label++, GalleryRect(page, 24, 250, 400, 24), L"Several lines");
     const CRect wrappedRect = GalleryRect(page, 24, 284, 270, 110);
-    Outline(page, kGalleryTextsIds + 63, wrappedRect);
+    GalleryOutline(page, kGalleryTextsIds + 63, wrappedRect);
     auto* wrapped =
         Label(page, id++, wrappedRect,
               L"Wrapped at the width of the label, from the top. Long texts of messages and hints are "
               L"shown like this.");
     wrapped->EnableMultiLine(1);
     const CRect centredRect = GalleryRect(page, 310, 284, 270, 110);
-    Outline(page, kGalleryTextsIds + 64, centredRect);
+    GalleryOutline(page, kGalleryTextsIds + 64, centredRect);
     auto* centred =
         Label(page, id++, centredRect, L"Wrapped and centred both ways, as a message box shows its text.");
     centred->EnableMultiLine(1);
@@ -73,7 +65,7 @@ void BuildTextsGalleryPage(MPanel* page)
     fitted->EnableMultiLine(1);
     const int height = fitted->GetVirtualHeight();
     fitted->SetRect(GalleryRect(page, 24, 410, 556, height));
-    Outline(page, kGalleryTextsIds + 65, GalleryRect(page, 24, 410, 556, height));
+    GalleryOutline(page, kGalleryTextsIds + 65, GalleryRect(page, 24, 410, 556, height));
 
     GalleryHeading(page, label++, GalleryRect(page, 640, 16, 400, 24), L"Text block");
     auto* area = GalleryControl<CTextArea>(
@@ -89,5 +81,5 @@ void BuildTextsGalleryPage(MPanel* page)
         L"Macros record key presses and releases with their delays, and play them back once, a number of "
         L"times, or while the key is held.");
     area->SetTextColor(0xFFC8C8C8);
-    Outline(page, kGalleryTextsIds + 66, GalleryRect(page, 640, 50, 420, 220));
+    GalleryOutline(page, kGalleryTextsIds + 66, GalleryRect(page, 640, 50, 420, 220));
 }
