@@ -77,6 +77,13 @@ TEST_F(KeyboardFocusTest, TheFocusMarkShowsAfterTabAndGoesWithAPress)
     EXPECT_EQ(PixelAt({90, 38}), beside);
     EXPECT_EQ(PixelAt({250, 148}), PaintManager::kFocusMarkColour);
     EXPECT_EQ(b->GetWindowRect(), CRect(200, 150, 300, 190));
+    // The mark, outside the control, leaves with it and comes back with it.
+    b->SetVisible(0);
+    Run();
+    EXPECT_NE(PixelAt({250, 148}), PaintManager::kFocusMarkColour);
+    b->SetVisible(1);
+    Run();
+    EXPECT_EQ(PixelAt({250, 148}), PaintManager::kFocusMarkColour);
 
     // A press ends the mark, wherever it lands.
     ClickAt({350, 280});

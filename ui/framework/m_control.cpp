@@ -229,6 +229,9 @@ void MControl::UpdateControl(CRect rect, int redraw, int force)
 {
     if ((m_visible || force) && m_parent)
         m_parent->OnControlUpdate(rect, redraw, this);
+    // The focus mark stands outside the control and follows it (shown, hidden, moved).
+    if (m_manager && m_manager->IsFocusMarked() && m_manager->GetFocusControl() == this)
+        m_manager->InvalidateFocusMark(this);
 }
 
 void MControl::UpdateAControl(int redraw, int force)

@@ -160,6 +160,9 @@ long PaintManager::OnControlUpdate(CRect rect, int redraw, MControl* control)
     MarkLaterControlsStale(m_areas, m_controls, control, rect, &region);
     if (!m_initialized)
         return 0;
+    // A focus control that went out of sight takes its mark, which stands outside it, along.
+    if (m_focusMarked && m_focus && (!m_focus->IsVisible() || !m_focus->IsParentVisible()))
+        InvalidateFocusMark(m_focus);
     if (m_layered) {
         WindowSystem::InvalidateRect(m_hWnd, nullptr, TRUE);
         return 0;

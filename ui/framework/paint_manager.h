@@ -230,6 +230,8 @@ public:
     void DetachControl(MControl* control);
     // A control is being destroyed.
     void ForgetControl(MControl* control);
+    // Asks for the focus mark's area around a control to be painted again.
+    void InvalidateFocusMark(MControl* control);
 
 protected:
     using RKTimer::OnMTimer;
@@ -251,7 +253,6 @@ private:
     bool OnPaint();
     void DrawBackground(const CRect& clip);
     void DrawFocusMark(const CRect& clip);
-    void InvalidateFocusMark(MControl* control);
     void DrawOverlay();
 
     // Input.

@@ -121,6 +121,12 @@ void PaintManager::DetachControl(MControl* control)
 {
     if (!control)
         return;
+    if (m_focusMarked && m_focus) {
+        bool holdsFocus = false;
+        ForSubtree(control, [&](MControl* c) { holdsFocus = holdsFocus || c == m_focus; });
+        if (holdsFocus)
+            InvalidateFocusMark(m_focus);
+    }
     ForSubtree(control, [this](MControl* c) {
         ForgetControl(c);
         // A control that lives on past its removal (until the running walk ends) no longer reaches
