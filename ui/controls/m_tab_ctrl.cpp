@@ -14,6 +14,8 @@ namespace {
 constexpr int kTextPadding = 24;
 constexpr int kColumnTextPadding = 16;
 constexpr int kIconTextGap = 4;
+// A label over a tab picture keeps this far from its bottom edge.
+constexpr int kLabelBottom = 8;
 constexpr ARGB kSelectedFill = 0x26FFFFFF;
 constexpr ARGB kHoverFill = 0x14FFFFFF;
 
@@ -294,11 +296,7 @@ int MTabCtrl::OnControlMouseMove(unsigned /*flags*/, CPoint point)
     m_hover = hover;
     UpdateControl();
     const TabItemInfo* item = GetItemInfo(hover);
-    // A tab too small for its text shows the text as its tip.
-    const CString tip = !item                    ? CString()
-                        : !item->tooltip.empty() ? item->tooltip
-                        : !TextFits(*item)       ? item->text
-                                                 : CString();
+    const CString tip = item ? item->tooltip : CString();
     if (tip.empty()) {
         if (!m_tooltip.empty()) {
             m_tooltip.clear();
@@ -375,14 +373,6 @@ int MTabCtrl::OnControlKeyDown(unsigned key, unsigned /*repeat*/, unsigned modif
     return 1;
 }
 
-bool MTabCtrl::TextFits(const TabItemInfo& item)
-{
-    if (item.text.empty() || !item.icon)
-        return true;
-    const CSize text = MRender::MeasureString(DrawFont(), item.text);
-    return item.icon.frameHeight + kIconTextGap + text.cy <= item.rect.Height();
-}
-
 void MTabCtrl::DrawItem(Graphics* g, int index, const CPoint& origin)
 {
     TabItemInfo& item = m_items[static_cast<size_t>(index)];
@@ -394,7 +384,6 @@ void MTabCtrl::DrawItem(Graphics* g, int index, const CPoint& origin)
         FallbackLook::RoundRect(g, r, 3, selected ? kSelectedFill : kHoverFill, 0);
     const TextFont font = DrawFont();
     const CSize text = item.text.empty() ? CSize() : MRender::MeasureString(font, item.text);
-    bool drawText = !item.text.empty();
     if (item.icon) {
         const CSize icon = item.icon.FrameSize();
         const int last = item.icon.count - 1;
@@ -402,16 +391,22 @@ void MTabCtrl::DrawItem(Graphics* g, int index, const CPoint& origin)
                           : selected              ? std::min(2, last)
                           : hovered               ? std::min(1, last)
                                                   : 0;
-        // With room for both, the icon stands above the text; otherwise the icon alone.
-        const bool both = drawText && TextFits(item);
-        drawText = both;
-        const int groupHeight = icon.cy + (both ? kIconTextGap + text.cy : 0);
+        // With room for both, the icon stands above the text; otherwise the icon fills the tab and the
+        // text goes over its lower part, where tab pictures leave room for a label.
+        const bool stacked = !item.text.empty() && icon.cy + kIconTextGap + text.cy <= r.Height();
+        const int groupHeight = icon.cy + (stacked ? kIconTextGap + text.cy : 0);
         const int left = r.left + (r.Width() - icon.cx) / 2;
         const int top = r.top + (r.Height() - groupHeight) / 2;
         item.icon.Draw(g, frame, CRect(left, top, left + icon.cx, top + icon.cy));
-        r.top = top + icon.cy + kIconTextGap;
-        r.bottom = r.top + text.cy;
+        if (stacked) {
+            r.top = top + icon.cy + kIconTextGap;
+            r.bottom = r.top + text.cy;
+        } else {
+            r.top = r.bottom - text.cy - kLabelBottom;
+            r.bottom -= kLabelBottom / 2;
+        }
     }
+    const bool drawText = !item.text.empty();
     if (drawText) {
         StringFormat format;
         format.alignment = StringAlignmentCenter;

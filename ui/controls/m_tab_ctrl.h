@@ -98,8 +98,6 @@ public:
 private:
     CSize ItemSize(const TabItemInfo& item, bool selected);
     CRect MarkFor(int index) const;
-    // Whether a tab with an icon has room for its text under it.
-    bool TextFits(const TabItemInfo& item);
     int NextShown(int from, int step) const;
     void DrawItem(Graphics* g, int index, const CPoint& origin);
 

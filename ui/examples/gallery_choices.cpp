@@ -63,7 +63,7 @@ void BuildChoicesGalleryPage(MPanel* page)
     linked->SetMaxProgress(100);
     linked->SetScale(10);
     linked->SetProgress(60);
-    GalleryCaption(page, label++, GalleryRect(page, 24, 344, 380, 18),
+    GalleryCaption(page, label++, GalleryRect(page, 24, 344, 400, 36),
                    L"Drag, click the track, turn the wheel, or Tab to it and use the arrow keys.");
 
     GalleryHeading(page, label++, GalleryRect(page, 440, 180, 300, 24), L"Progress and level");

@@ -116,14 +116,13 @@ void BuildTabsGalleryPage(MPanel* page)
     }
     row->SetSelectItem(0);
 
-    GalleryHeading(page, label++, GalleryRect(page, 24, 226, 400, 24), L"Tabs in a column, with icons");
-    auto* column = GalleryControl<MTabCtrl>(page, L"MTabCtrl", kGalleryTabsIds + 2,
-                                            GalleryRect(page, 24, 258, 110, 300));
+    GalleryHeading(page, label++, GalleryRect(page, 24, 222, 400, 24), L"Tabs in a column, with icons");
+    // The program's own tab pictures: 80 × 80 with room for the label under the icon.
+    auto* column =
+        GalleryControl<MTabCtrl>(page, L"MTabCtrl", kGalleryTabsIds + 2, GalleryRect(page, 24, 250, 80, 320));
     column->SetTabType(1);
     column->SetTextColor(0xFFADADAD);
-    column->SetItemWidth(110, 0, 0);
-    column->SetItemHeight(56, 0, 1);
-    column->SetTopBottomPading(4, 0);
+    column->SetFont(nullptr, 12, FontStyleRegular);
     column->SetAnimateChange(1);
     struct Tab {
         const wchar_t* text;
@@ -134,18 +133,14 @@ void BuildTabsGalleryPage(MPanel* page)
                               {L"Lighting", L"icon\\tab_light.png"},
                               {L"Hidden", L"icon\\tab_macro.png"},
                               {L"Settings", L"icon\\tab_config.png"}};
-    const CRect columnPages = GalleryRect(page, 144, 258, 400, 300);
+    const CRect columnPages = GalleryRect(page, 120, 250, 420, 320);
     for (unsigned i = 0; i < std::size(columnTabs); ++i) {
         MTabLayout* tabPage = Page(page, kGalleryTabsIds + 30 + i, columnPages);
         PageText(tabPage, kGalleryTabsIds + 40 + i, columnPages,
                  i == 3 ? L"A hidden tab"
                         : (std::wstring(L"Page \u201C") + columnTabs[i].text + L"\u201D").c_str());
-        // Without the theme's tab icons the star strip stands in.
-        const int index = column->InsertItem(30 + i, columnTabs[i].text, columnTabs[i].icon, tabPage, 4);
-        if (!column->GetItemInfo(index)->icon)
-            column->GetItemInfo(index)->icon.Load(column->GetManager(), L"gallery\\icons.png", 4);
+        column->InsertItem(30 + i, columnTabs[i].text, columnTabs[i].icon, tabPage, 4);
     }
-    column->RelayoutItems();
     column->SetItemVisible(3, 0);
     column->SetTabTooltip(4, L"Settings live here");
     column->SetSelectItem(0);
