@@ -108,4 +108,32 @@ TEST_F(GalleryTest, EveryPageShowsAndEveryStandardControlIsOnOne)
     gallery.DestroyWindow();
 }
 
+TEST_F(GalleryTest, TheTickRunsOnlyWhileAShownControlAnimates)
+{
+    GalleryDialog gallery;
+    const HWND hwnd = gallery.Create(nullptr, L"gallery", WS_POPUP | WS_VISIBLE, 0,
+                                     CRect(0, 0, GalleryDialog::kWidth, GalleryDialog::kHeight));
+    ASSERT_NE(hwnd, nullptr);
+    Pump();
+    PaintManager& manager = gallery.GetPaintManager();
+    MTabCtrl* tabs = gallery.GetTabBar();
+    // Buttons: nothing moves until the timer button runs, and the tick stops with it.
+    EXPECT_FALSE(manager.IsMTimerRunning());
+    auto* timer = static_cast<CTimerButton*>(gallery.GetControl(kGalleryButtonsIds + 23));
+    ASSERT_NE(timer, nullptr);
+    timer->StartTimer();
+    EXPECT_TRUE(manager.IsMTimerRunning());
+    Backend().RunFor(CTimerButton::kDurationMs + 20);
+    EXPECT_FALSE(timer->IsTimerRunning());
+    EXPECT_FALSE(manager.IsMTimerRunning());
+    // Pictures: the animation plays while its page shows, and only then.
+    tabs->SetSelectItem(3);
+    Pump();
+    EXPECT_TRUE(manager.IsMTimerRunning());
+    tabs->SetSelectItem(2);
+    Pump();
+    EXPECT_FALSE(manager.IsMTimerRunning());
+    gallery.DestroyWindow();
+}
+
 } // namespace
