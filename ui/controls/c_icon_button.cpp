@@ -13,20 +13,6 @@ CIconButton::CIconButton(MObject* parent, unsigned id, CRect rect, const wchar_t
     m_hAlign = 1;
 }
 
-int CIconButton::InitControl(PaintManager* manager)
-{
-    MPushControl::InitControl(manager);
-    m_icon.Reload(manager);
-    return 1;
-}
-
-int CIconButton::SetIconImage(const wchar_t* file, int count)
-{
-    const bool loaded = m_icon.Load(m_manager, file ? file : L"", count);
-    Redraw();
-    return loaded ? 1 : 0;
-}
-
 void CIconButton::SetKeyTip(const wchar_t* tip)
 {
     m_keyTip = tip ? tip : L"";
@@ -76,7 +62,7 @@ void CIconButton::DrawStateFrame(Graphics* g, int frame, const CRect& rect)
     if (m_icon) {
         const CSize icon = m_icon.FrameSize();
         const CPoint at = MRender::GetOriginPoint(rect, icon.cx, icon.cy, 1, 4);
-        m_icon.Draw(g, m_icon.count >= 4 ? frame : 0, CRect(at.x, at.y, at.x + icon.cx, at.y + icon.cy));
+        m_icon.Draw(g, IconFrame(frame), CRect(at.x, at.y, at.x + icon.cx, at.y + icon.cy));
     } else {
         if (!m_image && frame != 1 && frame != 2)
             FallbackLook::RoundRect(g, rect, 4, 0, FallbackLook::kPanelEdge);

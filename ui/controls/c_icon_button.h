@@ -5,18 +5,15 @@
 // same) below the button, and it goes when the pointer leaves. Notifications 1 and 2 as a push button.
 
 #include "ui/controls/m_push_control.h"
-#include "ui/controls/strip_picture.h"
 
 class CIconButton : public MPushControl {
 public:
     CIconButton(MObject* parent, unsigned id, CRect rect, const wchar_t* title, int visible, int enabled);
 
     const wchar_t* GetClassNameW() const override { return L"IconButton"; }
-    int InitControl(PaintManager* manager) override;
     int OnControlMouseMove(unsigned flags, CPoint point) override;
     void SetControlVisible(int visible) override;
 
-    int SetIconImage(const wchar_t* file, int count);
     void SetKeyTip(const wchar_t* tip);
     const CString& GetKeyTip() const { return m_keyTip; }
     bool IsKeyTipShown() const { return m_tipShown; }
@@ -27,7 +24,6 @@ protected:
 private:
     void ShowKeyTip(bool show);
 
-    StripPicture m_icon;
     CString m_keyTip;
     bool m_tipShown = false;
 };

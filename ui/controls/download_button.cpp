@@ -20,13 +20,6 @@ DownloadButton::DownloadButton(MObject* parent, unsigned id, CRect rect, const w
     m_fontStyle = FontStyleBold;
 }
 
-int DownloadButton::InitControl(PaintManager* manager)
-{
-    MPushControl::InitControl(manager);
-    m_icon.Reload(manager);
-    return 1;
-}
-
 void DownloadButton::SetFrameSize(int size)
 {
     m_frameSize = std::max(size, 0);
@@ -37,13 +30,6 @@ void DownloadButton::SetTextRect(CRect rect)
 {
     m_textRect = rect;
     Redraw();
-}
-
-int DownloadButton::SetIconImage(const wchar_t* file, int count)
-{
-    const bool loaded = m_icon.Load(m_manager, file ? file : L"", count);
-    Redraw();
-    return loaded ? 1 : 0;
 }
 
 void DownloadButton::SetDownloadProcess(int percent)
@@ -94,7 +80,7 @@ void DownloadButton::DrawStateFrame(Graphics* g, int frame, const CRect& rect)
         const CSize icon = m_icon.FrameSize();
         const int top = rect.top + (rect.Height() - icon.cy) / 2;
         const int left = text.left + 8;
-        m_icon.Draw(g, m_icon.count >= 4 ? frame : 0, CRect(left, top, left + icon.cx, top + icon.cy));
+        m_icon.Draw(g, IconFrame(frame), CRect(left, top, left + icon.cx, top + icon.cy));
         text.left = left + icon.cx + kIconGap;
     }
     if (frame == 2)

@@ -7,7 +7,6 @@
 // Notifications 1 and 2 as a push button.
 
 #include "ui/controls/m_push_control.h"
-#include "ui/controls/strip_picture.h"
 
 class DownloadButton : public MPushControl {
 public:
@@ -15,11 +14,8 @@ public:
 
     DownloadButton(MObject* parent, unsigned id, CRect rect, const wchar_t* title, int visible, int enabled);
 
-    int InitControl(PaintManager* manager) override;
-
     void SetFrameSize(int size);
     void SetTextRect(CRect rect);
-    int SetIconImage(const wchar_t* file, int count);
     // Kept within 0…100.
     void SetDownloadProcess(int percent);
     int GetDownloadProcess() const { return m_percent; }
@@ -32,6 +28,5 @@ private:
 
     int m_frameSize = kDefaultFrameSize;
     CRect m_textRect;
-    StripPicture m_icon;
     int m_percent = 0;
 };

@@ -15,20 +15,6 @@ MButton::MButton(MObject* parent, unsigned id, CRect rect, const wchar_t* title,
     m_hAlign = 1;
 }
 
-int MButton::InitControl(PaintManager* manager)
-{
-    MPushControl::InitControl(manager);
-    m_icon.Reload(manager);
-    return 1;
-}
-
-int MButton::SetIconImage(const wchar_t* file, int count)
-{
-    const bool loaded = m_icon.Load(m_manager, file ? file : L"", count);
-    Redraw();
-    return loaded ? 1 : 0;
-}
-
 void MButton::DrawFace(Graphics* g, int frame, const CRect& rect) const
 {
     if (m_image)

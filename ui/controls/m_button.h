@@ -8,28 +8,20 @@
 
 #include "ui/controls/fallback_look.h"
 #include "ui/controls/m_push_control.h"
-#include "ui/controls/strip_picture.h"
 
 class MButton : public MPushControl {
 public:
     MButton(MObject* parent, unsigned id, CRect rect, const wchar_t* title, int visible, int enabled);
 
-    int InitControl(PaintManager* manager) override;
-    // An icon from the skin folder cut into count frames (one per state when it has four); 1 when it loads.
-    int SetIconImage(const wchar_t* file, int count);
-
 protected:
     void DrawStateFrame(Graphics* g, int frame, const CRect& rect) override;
     // The strip frame, or the flat face without one.
     void DrawFace(Graphics* g, int frame, const CRect& rect) const;
-    int IconFrame(int state) const { return m_icon.count >= 4 ? state : 0; }
     // The stand-in face has its own text colours.
     ARGB FaceTextColour(int state) const
     {
         return m_image ? TitleColour(state) : FallbackLook::ButtonText(state);
     }
-
-    StripPicture m_icon;
 };
 
 class CImageButton : public MButton {

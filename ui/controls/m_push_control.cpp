@@ -15,6 +15,20 @@ MPushControl::MPushControl(MObject* parent, unsigned id, CRect rect, const wchar
     SetCursorEx(IDC_HAND);
 }
 
+int MPushControl::InitControl(PaintManager* manager)
+{
+    MControlFont::InitControl(manager);
+    m_icon.Reload(manager);
+    return 1;
+}
+
+int MPushControl::SetIconImage(const wchar_t* file, int count)
+{
+    const bool loaded = m_icon.Load(m_manager, file ? file : L"", count);
+    Redraw();
+    return loaded ? 1 : 0;
+}
+
 void MPushControl::DrawControl(HDC& hdc, CRect clip)
 {
     const int w = m_rect.Width();

@@ -14,6 +14,7 @@
 // A derived control draws frame i of StateFrameCount() in DrawStateFrame and says which frame shows in
 // CurrentFrame (check-style controls: the state + 4 while checked).
 
+#include "ui/controls/strip_picture.h"
 #include "ui/framework/m_control_font.h"
 #include "ui/framework/surface.h"
 
@@ -26,6 +27,7 @@ public:
     MPushControl(MObject* parent, unsigned id, CRect rect, const wchar_t* title, int visible, int enabled);
 
     // --- MControl ---
+    int InitControl(PaintManager* manager) override;
     void DrawControl(HDC& hdc, CRect clip) override;
     void SetControlEnabled(int enabled) override;
     int OnControlSetCursor(unsigned flags, CPoint point) override;
@@ -38,6 +40,9 @@ public:
     // from anywhere in its window; key 0 removes it.
     void SetAccelerator(unsigned key, unsigned modifiers = 0);
     int GetState() const { return m_state; }
+    // An icon from the skin folder cut into count frames (one per state when it has four); 1 when it
+    // loads. Buttons that show an icon draw it (MButton, CImageButton, CIconButton, DownloadButton).
+    int SetIconImage(const wchar_t* file, int count);
     // The frame the cache shows now.
     virtual int CurrentFrame() const { return m_state; }
 
@@ -56,6 +61,8 @@ protected:
     void SetState(int state);
     // The cached frames are drawn again at the next paint (what they show changed).
     void Redraw() { UpdateControl(1, 0); }
+    // The icon's frame for a state: the state's own when the icon has four frames, else its only one.
+    int IconFrame(int state) const { return m_icon.count >= 4 ? state : 0; }
     // The title's colour in a state: the control's text colour, grey while disabled.
     ARGB TitleColour(int state) const { return state == 3 ? kDisabledText : m_textColor; }
     void DrawTitleIn(Graphics* g, const CRect& rect, ARGB colour);
@@ -67,4 +74,5 @@ protected:
     unsigned m_accelKey = 0;
     unsigned m_accelModifiers = 0;
     Surface m_frames; // StateFrameCount() frames side by side
+    StripPicture m_icon;
 };
