@@ -57,6 +57,15 @@ void FakeDeviceIo::Unplug(const std::string& path)
     m_changed.notify_all();
 }
 
+void FakeDeviceIo::Replug(const std::string& path)
+{
+    std::lock_guard lock(m_lock);
+    Evdev& node = m_evdev[path];
+    node.unplugged = false;
+    node.keyState.reset();
+    node.queue.clear();
+}
+
 void FakeDeviceIo::SetGrabError(const std::string& path, int error)
 {
     std::lock_guard lock(m_lock);

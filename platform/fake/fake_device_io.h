@@ -57,6 +57,8 @@ public:
     void Key(const std::string& path, uint16_t code, int value);
     // The node goes away: reads fail with ENODEV.
     void Unplug(const std::string& path);
+    // It comes back under the same path, with nothing held.
+    void Replug(const std::string& path);
     // EVIOCGRAB fails with this errno (0: it works).
     void SetGrabError(const std::string& path, int error);
 

@@ -68,6 +68,7 @@ void EvdevKeyFilter::Close()
         return;
     StopReader();
     CloseNodes();
+    m_scannedPaths.clear();
     m_passThrough.Destroy();
     m_io.Close(m_wakeFd);
     m_wakeFd = -1;
@@ -150,14 +151,11 @@ void EvdevKeyFilter::Rescan()
         }
     }
     std::sort(paths.begin(), paths.end());
-    std::vector<std::string> current;
-    for (const auto& node : m_nodes)
-        current.push_back(node->path);
-    std::sort(current.begin(), current.end());
-    // Paths are looked at, not whether a node is usable: a node that was not usable stays out until it
-    // goes and comes back, as a reconnected keyboard does.
-    if (paths == current && !m_nodes.empty())
+    // The same keyboard keeps its grab and what is held on it. Nodes left out (no keys, a touch pad)
+    // stay out; nodes that could not be opened are tried again.
+    if (paths == m_scannedPaths && !m_accessDenied)
         return;
+    m_scannedPaths = paths;
 
     CloseNodes();
     m_passThrough.Destroy();
@@ -312,15 +310,17 @@ void EvdevKeyFilter::ReaderLoop()
         const int ready = m_io.Poll(fds, -1);
         if (ready < 0 && ready != -EINTR)
             break;
-        for (size_t i = fds.size() - 1; i >= 1; --i) {
-            if (fds[i].revents == 0)
-                continue;
+        std::vector<Node*> gone;
+        for (size_t i = 1; i < fds.size(); ++i) {
             Node& node = *m_nodes[i - 1];
-            if (!ReadNode(node)) {
-                Release(node);
-                m_io.Close(node.fd);
-                m_nodes.erase(m_nodes.begin() + static_cast<std::ptrdiff_t>(i - 1));
-            }
+            if (fds[i].revents != 0 && !ReadNode(node))
+                gone.push_back(&node);
+        }
+        for (Node* node : gone) {
+            m_scannedPaths.clear(); // a keyboard that comes back may reuse the node names
+            Release(*node);
+            m_io.Close(node->fd);
+            std::erase_if(m_nodes, [node](const auto& each) { return each.get() == node; });
         }
     }
 }

@@ -97,6 +97,7 @@ private:
     std::atomic<bool> m_accessDenied{false};
     // Touched by the reader thread while it runs and by requests only while it is stopped.
     std::vector<std::unique_ptr<Node>> m_nodes;
+    std::vector<std::string> m_scannedPaths; // what the last look-up found, kept or not
     UinputDevice m_passThrough;
     int m_wakeFd = -1;
     std::thread m_reader;

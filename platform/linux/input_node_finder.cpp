@@ -20,15 +20,20 @@ bool IsBelow(const fs::path& path, const fs::path& folder)
     return p.size() > f.size() && p.compare(0, f.size(), f) == 0 && p[f.size()] == '/';
 }
 
-// The folder below which every interface of the HID device's physical device lies.
+// The folder below which every interface of the HID device's physical device lies. The HID device's
+// name begins with its bus: 0003 USB, 0005 Bluetooth.
 fs::path PhysicalDevice(const fs::path& hidDevice, const fs::path& devicesRoot)
 {
-    for (fs::path folder = hidDevice.parent_path(); IsBelow(folder, devicesRoot);
-         folder = folder.parent_path()) {
-        if (IsUsbDevice(folder))
-            return folder;
+    const std::string name = hidDevice.filename().string();
+    if (name.rfind("0003:", 0) == 0) {
+        for (fs::path folder = hidDevice.parent_path(); IsBelow(folder, devicesRoot);
+             folder = folder.parent_path()) {
+            if (IsUsbDevice(folder))
+                return folder;
+        }
     }
-    // uhid puts every device it creates into one folder: there the HID device is all there is.
+    // uhid puts every device it creates into one folder: there the HID device is all there is. Under
+    // a Bluetooth adapter the parent is the connection, never the adapter, which may itself be USB.
     if (hidDevice.parent_path().filename() == "uhid")
         return hidDevice;
     return hidDevice.parent_path();
