@@ -17,6 +17,8 @@ pkg_check_modules(XKBCOMMON REQUIRED IMPORTED_TARGET xkbcommon)
 pkg_check_modules(CAIRO REQUIRED IMPORTED_TARGET cairo)
 pkg_check_modules(PANGO REQUIRED IMPORTED_TARGET pangocairo pangoft2 fontconfig)
 pkg_check_modules(GDK_PIXBUF REQUIRED IMPORTED_TARGET gdk-pixbuf-2.0)
+# Build time only: the theme's SVG sources.
+pkg_check_modules(RSVG REQUIRED IMPORTED_TARGET librsvg-2.0)
 
 if(TORVIK_BUILD_TESTS)
   find_package(GTest REQUIRED)

@@ -5,7 +5,8 @@ The key geometry is the usual ANSI arrangement in units of one key width (U pixe
 rectangle is its place on the keyboard picture, inset by GAP pixels on each side. The matrix cell of a
 key is (row, column) of the model's scan matrix; its key_index (the key's slot in the keyboard's key
 table) is its place when the keys are counted row by row through the matrix, so every key fits the 110
-positions that the per-key colour, key-map and colour-stream reports carry.
+positions that the per-key colour, key-map and colour-stream reports carry. A key's optional `fn` is the
+legend of its Fn-layer function on the keyboard picture (tools/theme_pictures draws the pictures).
 
 Usage: tools/make_layouts.py   (rewrites the files in place; run from anywhere)
 """
@@ -168,12 +169,21 @@ ALL_MODES = [
 ]
 MINI_MODES = [m for m in ALL_MODES if m[0] not in (804, 810, 811, 813, 818)]
 
+# Fn-layer legends printed on the keycaps' fronts (`fn`: a skin picture or a short text). Only the keyboard
+# picture reads them; what a key does is the keyboard's and the assignments' business.
+MEDIA_ROW = {F1 + n: f"icon//icon_{icon}.png" for n, icon in enumerate(
+    ["pc", "home", "email", "cal", "multimedia", "stop", "pre", "playpause", "next", "vol_mute", "vol_down",
+     "vol_up"])}
+MINI_FN = {**{digit(d): f"F{n + 1}" for n, d in enumerate([1, 2, 3, 4, 5, 6, 7, 8, 9, 0])},
+           MINUS: "F11", EQUAL: "F12", ESC: "`", BKSP: "Del"}
+
 MODELS = {
     "z5_wireless": dict(keys=lambda: function_row() + main_block(1) + navigation_block() + keypad(),
-                        cols=21, rows=6, xpos=330, ypos=60, modes=ALL_MODES, firmware="105"),
+                        cols=21, rows=6, xpos=330, ypos=60, modes=ALL_MODES, firmware="105", fn=MEDIA_ROW),
     "z5_tkl": dict(keys=lambda: function_row() + main_block(1) + navigation_block(),
-                   cols=17, rows=6, xpos=420, ypos=60, modes=ALL_MODES, firmware="203"),
-    "z5_mini": dict(keys=mini_keys, cols=14, rows=5, xpos=490, ypos=80, modes=MINI_MODES, firmware="101"),
+                   cols=17, rows=6, xpos=420, ypos=60, modes=ALL_MODES, firmware="203", fn=MEDIA_ROW),
+    "z5_mini": dict(keys=mini_keys, cols=14, rows=5, xpos=490, ypos=80, modes=MINI_MODES, firmware="101",
+                    fn=MINI_FN),
 }
 
 
@@ -208,9 +218,11 @@ def write_layout(name, model, folder):
         left = MARGIN + px(k.x) + GAP
         top = MARGIN + px(k.y) + GAP
         index = indexes[id(k)]
+        fn = model["fn"].get(k.code)
         lines.append(f"<key code=\"0x{k.code:02X}\" name={a(k.name)} desc={a(k.desc)} key_index=\"{index}\" "
                      f"light_index=\"{index}\" icon=\"\" row_col=\"{row}#{col}\" "
-                     f"rect=\"{left}#{top}#{px(k.w) - 2 * GAP}#{px(k.h) - 2 * GAP}\"/>")
+                     f"rect=\"{left}#{top}#{px(k.w) - 2 * GAP}#{px(k.h) - 2 * GAP}\""
+                     + (f" fn={a(fn)}" if fn else "") + "/>")
     lines.append("</KeyItems>")
     lines.append("</Keyboard>")
     lines.append("</device.info>")

@@ -12,6 +12,8 @@ packages=(
   libx11-dev libxext-dev libxi-dev libxtst-dev libxrandr-dev libxkbcommon-dev xdg-utils
   libcairo2-dev libpango1.0-dev libgdk-pixbuf-2.0-dev
   fonts-liberation2 fonts-open-sans
+  # build-time pictures: the theme's SVG sources (the library; rsvg-convert to preview one by hand)
+  librsvg2-dev librsvg2-bin
   # tests and benchmarks
   libgtest-dev libgmock-dev libbenchmark-dev libcpp-httplib-dev libssl-dev
   xvfb xauth xdotool imagemagick pulseaudio pulseaudio-utils
