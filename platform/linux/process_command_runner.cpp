@@ -58,17 +58,23 @@ int ProcessCommandRunner::Run(const std::vector<std::string>& args, std::chrono:
     posix_spawn_file_actions_t actions;
     posix_spawn_file_actions_init(&actions);
     posix_spawn_file_actions_addopen(&actions, STDIN_FILENO, "/dev/null", O_RDONLY, 0);
+    // Its own process group, so that an overrun ends whatever it started as well.
+    posix_spawnattr_t attributes;
+    posix_spawnattr_init(&attributes);
+    posix_spawnattr_setflags(&attributes, POSIX_SPAWN_SETPGROUP);
+    posix_spawnattr_setpgroup(&attributes, 0);
     pid_t child = 0;
-    const int spawned = ::posix_spawnp(&child, argv[0], &actions, nullptr, argv.data(), environ);
+    const int spawned = ::posix_spawnp(&child, argv[0], &actions, &attributes, argv.data(), environ);
+    posix_spawnattr_destroy(&attributes);
     posix_spawn_file_actions_destroy(&actions);
     if (spawned != 0)
         return kNotStarted;
 
     int status = 0;
     if (!WaitUntil(child, Clock::now() + timeout, status)) {
-        ::kill(child, SIGTERM);
+        ::kill(-child, SIGTERM);
         if (!WaitUntil(child, Clock::now() + std::chrono::seconds(1), status)) {
-            ::kill(child, SIGKILL);
+            ::kill(-child, SIGKILL);
             while (::waitpid(child, &status, 0) < 0 && errno == EINTR) {
             }
         }

@@ -2,6 +2,7 @@
 
 #include <chrono>
 #include <fstream>
+#include <unistd.h>
 
 #include "platform/fake/fake_command_runner.h"
 #include "platform/linux/pkexec_rule_installer.h"
@@ -24,6 +25,18 @@ TEST(ProcessCommandRunner, GivesTheExitCodeAndEndsAProgramThatOverruns)
     const auto start = std::chrono::steady_clock::now();
     EXPECT_EQ(runner.Run({"/bin/sh", "-c", "trap '' TERM; sleep 30"}, 100ms), CommandRunner::kTimedOut);
     EXPECT_LT(std::chrono::steady_clock::now() - start, 10s) << "killed when it ignores the request to end";
+
+    // What it started ends with it: nothing keeps the output open.
+    int pipe[2];
+    ASSERT_EQ(::pipe(pipe), 0);
+    const std::string writer = "exec 1>&" + std::to_string(pipe[1]) + "; sleep 30 & wait";
+    EXPECT_EQ(runner.Run({"/bin/sh", "-c", writer}, 100ms), CommandRunner::kTimedOut);
+    ::close(pipe[1]);
+    char byte;
+    const auto closed = std::chrono::steady_clock::now();
+    EXPECT_EQ(::read(pipe[0], &byte, 1), 0);
+    EXPECT_LT(std::chrono::steady_clock::now() - closed, 5s);
+    ::close(pipe[0]);
 }
 
 TEST(PkexecRuleInstaller, InstallsTheRuleAsAnArgumentThroughPkexec)
