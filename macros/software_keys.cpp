@@ -178,8 +178,10 @@ void SoftwareKeys::Exit()
         }
     }
     // A playing macro notices the exit within one stop check.
-    if (m_playing.try_lock_for(std::chrono::seconds(1)))
-        m_playing.unlock();
+    {
+        std::unique_lock lock(m_playLock);
+        m_playEnded.wait_for(lock, std::chrono::seconds(1), [this] { return !m_playing; });
+    }
     m_vhidev.ReleaseAll();
     m_vhidev.Close();
 }
@@ -289,8 +291,21 @@ void SoftwareKeys::PlayShortcut(int value)
 
 void SoftwareKeys::PlayMacro(int macroId)
 {
-    std::lock_guard playing(m_playing);
-    if (m_closing || !FindVirtualDevice())
+    {
+        std::lock_guard lock(m_playLock);
+        if (m_closing || m_playing)
+            return;
+        m_playing = true;
+    }
+    PlayMacroPasses(macroId);
+    std::lock_guard lock(m_playLock);
+    m_playing = false;
+    m_playEnded.notify_all();
+}
+
+void SoftwareKeys::PlayMacroPasses(int macroId)
+{
+    if (!FindVirtualDevice())
         return;
     m_vhidev.ReleaseAll();
     MacroRow macro;

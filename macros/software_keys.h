@@ -19,6 +19,7 @@
 
 #include <atomic>
 #include <chrono>
+#include <condition_variable>
 #include <functional>
 #include <map>
 #include <mutex>
@@ -119,6 +120,7 @@ private:
     void SendClear();
     void SetStatus(SoftwareKeyStatus status);
     SoftwareKeyStatus CurrentStatus() const;
+    void PlayMacroPasses(int macroId);
     bool PlayPass(int macroId);
     // Sleeps `delay` on the clock; false when told to stop meanwhile (the rest is not slept).
     bool PausePlayback(std::chrono::milliseconds delay);
@@ -152,5 +154,7 @@ private:
     std::atomic<bool> m_stop{false};
     std::atomic<int> m_queuedMacroKey{0};
     std::atomic<bool> m_queuedKeyHeld{false};
-    std::timed_mutex m_playing; // held by PlayMacro for its whole run
+    std::mutex m_playLock;
+    std::condition_variable m_playEnded;
+    bool m_playing = false; // PlayMacro is running
 };

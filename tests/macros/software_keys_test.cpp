@@ -386,10 +386,11 @@ TEST_F(SoftwareKeysTest, AStoppedMonitorTakesNoEventsAndHoldsNoKey)
     std::this_thread::sleep_for(20ms);
     EXPECT_EQ(m_filter.Pending(), 1u);
 
-    Refresh(); // the monitor runs again and takes the waiting release
-    const auto count = Sent().size();
-    ASSERT_TRUE(WaitForReports(count + 1));
+    const auto before = Sent().size();
+    Refresh(); // releases everything, then the monitor runs again and takes the waiting release
+    ASSERT_TRUE(WaitForReports(before + 4 + 1));
     EXPECT_EQ(Sent().back(), KeyboardReport({}));
+    EXPECT_EQ(m_filter.Pending(), 0u);
 }
 
 TEST_F(SoftwareKeysTest, AHandlerThatThrowsEndsTheMonitorWithEverythingReleased)

@@ -96,7 +96,7 @@ protected:
     }
     bool PassedEventually(const std::vector<Event>& expected) const
     {
-        return Eventually([&] { return Passed() == expected; }, 2s);
+        return Eventually([&] { return Passed() == expected; }, 5s);
     }
     // Watches A, grabs the keyboard, holds C (passed on) and A (reported).
     void HoldPassedCAndWatchedA()
@@ -114,7 +114,7 @@ protected:
     {
         Record record{};
         auto waited = std::async(std::launch::async, [&] { return m_filter->WaitForKeyEvent(record); });
-        if (waited.wait_for(2s) != std::future_status::ready) {
+        if (waited.wait_for(5s) != std::future_status::ready) {
             m_filter->CancelWaits();
             ADD_FAILURE() << "no key event";
             waited.get();
