@@ -2,8 +2,10 @@
 
 #include <algorithm>
 #include <cerrno>
+#include <cstring>
 #include <fcntl.h>
 
+#include "platform/linux/debug_output.h"
 #include "platform/linux/hid_usage_codes.h"
 #include "platform/linux/input_node_finder.h"
 
@@ -171,6 +173,7 @@ std::unique_ptr<EvdevKeyFilter::Node> EvdevKeyFilter::OpenNode(const std::string
 {
     const int fd = m_io.Open(path, O_RDONLY | O_NONBLOCK);
     if (fd < 0) {
+        DebugPrint("key filter: cannot open %s: %s\n", path.c_str(), std::strerror(-fd));
         denied = denied || fd == -EACCES || fd == -EPERM;
         return nullptr;
     }
@@ -184,6 +187,7 @@ std::unique_ptr<EvdevKeyFilter::Node> EvdevKeyFilter::OpenNode(const std::string
     for (size_t code = 0; known && code < keys.size() && !hasKeyCode; ++code)
         hasKeyCode = keys[code] && KeyCodeFromEvdev(static_cast<unsigned>(code)) != 0;
     if (!hasKeyCode) {
+        DebugPrint("key filter: %s left to the system\n", path.c_str());
         m_io.Close(fd);
         return nullptr;
     }
@@ -384,6 +388,7 @@ void EvdevKeyFilter::TryGrab(Node& node)
         return;
     }
     Drain(node);
+    DebugPrint("key filter: %s grabbed\n", node.path.c_str());
     node.grabbed = true;
     node.resyncing = false;
     node.frame.clear();

@@ -5,6 +5,8 @@
 #include <fcntl.h>
 #include <linux/uinput.h>
 
+#include "platform/linux/debug_output.h"
+
 namespace {
 
 DeviceAccess AccessFromError(int error)
@@ -40,9 +42,12 @@ DeviceAccess UinputDevice::Create(const UinputCapabilities& capabilities)
     if (m_fd >= 0)
         return DeviceAccess::Ok;
     const int fd = m_io.Open(kPath, O_WRONLY | O_NONBLOCK);
-    if (fd < 0)
+    if (fd < 0) {
+        DebugPrint("uinput: cannot open %s: %s\n", kPath, std::strerror(-fd));
         return AccessFromError(-fd);
+    }
     if (!Setup(fd, capabilities)) {
+        DebugPrint("uinput: cannot create \"%s\"\n", capabilities.name.c_str());
         m_io.Close(fd);
         return DeviceAccess::Failed;
     }
