@@ -251,13 +251,18 @@ void SoftwareKeys::RunAssignment(const KeyAssignmentRow& row, bool pressed)
         return;
     case kAssignmentMacro:
         if (pressed) {
+            // Under the lock, so a worker that starts the macro at once finds its key held.
+            std::lock_guard lock(m_queuedKeyLock);
             if (m_macroQueue && m_macroQueue(value)) {
                 m_queuedMacroKey = row.key_code;
                 m_queuedKeyHeld = true;
             }
         } else {
-            if (row.key_code == m_queuedMacroKey)
-                m_queuedKeyHeld = false;
+            {
+                std::lock_guard lock(m_queuedKeyLock);
+                if (row.key_code == m_queuedMacroKey)
+                    m_queuedKeyHeld = false;
+            }
             if (m_loopType == kLoopUntilReleased)
                 m_stop = true;
         }
@@ -315,8 +320,13 @@ void SoftwareKeys::PlayMacroPasses(int macroId)
     m_loopType = macro.loop_type;
     bool loops = macro.loop_type == kLoopUntilReleased || macro.loop_type == kLoopUntilNextPress;
     int passes = std::clamp(macro.play_times, 1, kMaxPlayTimes);
+    bool keyHeld;
+    {
+        std::lock_guard lock(m_queuedKeyLock);
+        keyHeld = m_queuedKeyHeld;
+    }
     // A tap shorter than the wait in the queue: the release that should stop the loop came first.
-    if (macro.loop_type == kLoopUntilReleased && !m_queuedKeyHeld) {
+    if (macro.loop_type == kLoopUntilReleased && !keyHeld) {
         loops = false;
         passes = 1;
     }

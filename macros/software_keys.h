@@ -46,7 +46,7 @@ class SoftwareKeys {
 public:
     // Appends the macro id to the worker's macro-play queue if that is empty; true when it did. The
     // worker keeps the entry until PlayMacro has returned, so a macro key pressed while one plays
-    // queues nothing.
+    // queues nothing, and calls PlayMacro without holding the queue's lock.
     using MacroQueue = std::function<bool(int macroId)>;
     // Assignment types this class does not carry out (8-11: program, address, text, profile), called
     // on the monitor thread; posting to the UI thread is the receiver's job. A handler must not refresh
@@ -54,6 +54,7 @@ public:
     using OtherAssignment = std::function<void(const KeyAssignmentRow& row, bool pressed)>;
     // Asks the user whether to install the access rule; true to install.
     using AskInstall = std::function<bool()>;
+    // Called on the thread whose call changed the status.
     using StatusChanged = std::function<void(SoftwareKeyStatus status)>;
 
     struct Backends {
@@ -152,8 +153,9 @@ private:
 
     std::atomic<int> m_loopType{0};
     std::atomic<bool> m_stop{false};
-    std::atomic<int> m_queuedMacroKey{0};
-    std::atomic<bool> m_queuedKeyHeld{false};
+    std::mutex m_queuedKeyLock; // the macro queue's answer and the key that queued the macro
+    int m_queuedMacroKey = 0;
+    bool m_queuedKeyHeld = false;
     std::mutex m_playLock;
     std::condition_variable m_playEnded;
     bool m_playing = false; // PlayMacro is running
