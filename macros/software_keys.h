@@ -25,6 +25,7 @@
 #include <mutex>
 #include <string>
 
+#include "device/device_window_view.h"
 #include "macros/filter_monitor.h"
 #include "macros/vhidev.h"
 #include "platform/driver_installer.h"
@@ -42,11 +43,12 @@ enum class SoftwareKeyStatus {
     NoFilter,         // the key filter could not be opened
 };
 
-class SoftwareKeys {
+class SoftwareKeys : public MacroPlayer {
 public:
-    // Appends the macro id to the worker's macro-play queue if that is empty; true when it did. The
-    // worker keeps the entry until PlayMacro has returned, so a macro key pressed while one plays
-    // queues nothing, and calls PlayMacro without holding the queue's lock.
+    // Appends the macro id to the worker's macro-play queue if that is empty; true when it did
+    // (DeviceWorker::QueueMacroPlay). The worker keeps the entry until PlayMacro has returned, so a
+    // macro key pressed while one plays queues nothing, and calls PlayMacro without holding the
+    // queue's lock.
     using MacroQueue = std::function<bool(int macroId)>;
     // Assignment types this class does not carry out (8-11: program, address, text, profile), called
     // on the monitor thread; posting to the UI thread is the receiver's job. A handler must not refresh
@@ -76,7 +78,7 @@ public:
     // `deviceName` (UTF-8) names the virtual keyboard.
     SoftwareKeys(const Backends& backends, std::string deviceName);
     // Exit; the worker must no longer call PlayMacro by then.
-    ~SoftwareKeys();
+    ~SoftwareKeys() override;
     SoftwareKeys(const SoftwareKeys&) = delete;
     SoftwareKeys& operator=(const SoftwareKeys&) = delete;
 
@@ -103,7 +105,8 @@ public:
     int OnFilterKey(int keyCode, bool pressed);
     void RunAssignment(const KeyAssignmentRow& row, bool pressed);
     // On the worker, for the first entry of the macro-play queue; returns when the macro has ended.
-    void PlayMacro(int macroId);
+    // One macro at a time: a call while one plays returns at once.
+    void PlayMacro(int macroId) override;
     void PlayShortcut(int value);
     void ReleaseAll();
     // Stops the monitor, clears the filter's keys, closes the filter, releases everything and ends a
