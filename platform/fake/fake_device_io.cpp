@@ -12,10 +12,10 @@ void FakeDeviceIo::SetUinputError(int error)
     m_uinputError = error;
 }
 
-void FakeDeviceIo::AddEvdevNode(const std::string& path, const EvdevSpec& spec)
+void FakeDeviceIo::AddEvdevNode(const std::string& path, const EvdevCapabilities& capabilities)
 {
     std::lock_guard lock(m_lock);
-    m_evdev[path].spec = spec;
+    m_evdev[path].capabilities = capabilities;
 }
 
 void FakeDeviceIo::SetOpenError(const std::string& path, int error)
@@ -247,7 +247,7 @@ int FakeDeviceIo::IoctlPointer(int fd, unsigned long request, void* argument)
     if (node.unplugged)
         return -ENODEV;
     if (request == EVIOCGID) {
-        std::memcpy(argument, &node.spec.id, sizeof(input_id));
+        std::memcpy(argument, &node.capabilities.id, sizeof(input_id));
         return 0;
     }
     if (_IOC_TYPE(request) != 'E' || _IOC_DIR(request) != _IOC_READ)
@@ -264,20 +264,20 @@ int FakeDeviceIo::IoctlPointer(int fd, unsigned long request, void* argument)
         return static_cast<int>(size);
     }
     if (nr == 0x20) {
-        std::vector<uint16_t> types = node.spec.types;
+        std::vector<uint16_t> types = node.capabilities.types;
         types.push_back(EV_SYN);
         FillBits(types, argument, size);
         return static_cast<int>(size);
     }
     switch (nr - 0x20) {
     case EV_KEY:
-        FillBits(node.spec.keys, argument, size);
+        FillBits(node.capabilities.keys, argument, size);
         return static_cast<int>(size);
     case EV_REL:
-        FillBits(node.spec.relativeAxes, argument, size);
+        FillBits(node.capabilities.relativeAxes, argument, size);
         return static_cast<int>(size);
     case EV_MSC:
-        FillBits(node.spec.miscEvents, argument, size);
+        FillBits(node.capabilities.miscEvents, argument, size);
         return static_cast<int>(size);
     case EV_ABS:
         FillBits(std::vector<uint16_t>{}, argument, size);

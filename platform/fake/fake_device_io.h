@@ -36,7 +36,7 @@ public:
     };
 
     // What an evdev node reports about itself.
-    struct EvdevSpec {
+    struct EvdevCapabilities {
         std::vector<uint16_t> types; // EV_* besides EV_SYN
         std::vector<uint16_t> keys;
         std::vector<uint16_t> relativeAxes;
@@ -48,7 +48,7 @@ public:
 
     // Opening /dev/uinput fails with this errno (0: it opens).
     void SetUinputError(int error);
-    void AddEvdevNode(const std::string& path, const EvdevSpec& spec);
+    void AddEvdevNode(const std::string& path, const EvdevCapabilities& capabilities);
     void SetOpenError(const std::string& path, int error);
     // Events as the keyboard sends them; key events also change the node's key state. Only a reader
     // that has the node open receives them.
@@ -84,7 +84,7 @@ public:
 
 private:
     struct Evdev {
-        EvdevSpec spec;
+        EvdevCapabilities capabilities;
         std::deque<input_event> queue;
         std::bitset<KEY_CNT> keyState;
         int openError = 0;

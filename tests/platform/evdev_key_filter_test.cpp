@@ -42,18 +42,18 @@ protected:
         m_sys.Event(usb + "/1-2:1.3/0003:1209:0001.0004/input/input7", "event7");
         m_sys.Hidraw(usb + "/1-2:1.2/0003:1209:0001.0003", "hidraw2");
 
-        FakeDeviceIo::EvdevSpec keys;
+        FakeDeviceIo::EvdevCapabilities keys;
         keys.types = {EV_KEY, EV_MSC, EV_LED, EV_REP};
         keys.keys = {KEY_ESC, KEY_A, KEY_B, KEY_C, KEY_LEFTSHIFT};
         keys.miscEvents = {MSC_SCAN};
         keys.id = input_id{BUS_USB, 0x1209, 0x0001, 0x0111};
         m_io.AddEvdevNode(kKeys, keys);
-        FakeDeviceIo::EvdevSpec media;
+        FakeDeviceIo::EvdevCapabilities media;
         media.types = {EV_KEY, EV_REL};
         media.keys = {KEY_MUTE, KEY_VOLUMEUP, BTN_LEFT};
         media.relativeAxes = {REL_WHEEL};
         m_io.AddEvdevNode(kMedia, media);
-        FakeDeviceIo::EvdevSpec touch;
+        FakeDeviceIo::EvdevCapabilities touch;
         touch.types = {EV_KEY, EV_ABS};
         touch.keys = {BTN_TOUCH, KEY_A};
         m_io.AddEvdevNode(kTouch, touch);
