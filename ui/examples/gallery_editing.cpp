@@ -1,66 +1,49 @@
-// The gallery page of the editing controls: edit boxes (plain, digits only, password, read-only), the
-// rich edits, two combo boxes, a list whose rows are renamed in place, and a button opening a popup menu
-// with checkable rows and a nested menu. A line at the bottom shows the last notification, so that what
-// each control reports can be seen.
+// The editing page: edit boxes (plain, digits only, password, read-only, with an icon), the rich edits,
+// two combo boxes, a list whose rows are renamed in place, and a button opening a popup menu with
+// checkable rows and a nested menu. Every notification, and every menu row chosen, goes on to the
+// gallery's status line.
 
 #include <memory>
 
+#include "ui/controls/control_helpers.h"
+#include "ui/controls/m_button.h"
 #include "ui/controls/m_combo_box.h"
 #include "ui/controls/m_edit.h"
 #include "ui/controls/m_list_box.h"
 #include "ui/controls/m_rich_edit.h"
+#include "ui/controls/m_text.h"
 #include "ui/controls/menu_wnd.h"
 #include "ui/examples/gallery_pages.h"
-#include "ui/framework/m_render.h"
 #include "ui/framework/paint_manager.h"
 #include "ui/framework/window_system.h"
 
 namespace {
 
 enum EditingIds : unsigned {
-    kName = 300,
+    kPanel = kGalleryEditingIds,
+    kName,
     kDelay,
     kPassword,
     kSerial,
     kLanguage,
     kMode,
-    kProfiles,
     kNotes,
+    kProfiles,
     kComment,
     kUser,
     kMenuButton,
-    kStatus,
-    kCaptionBase = 400,
+    kMenu,
+    kLabels = kGalleryEditingIds + 80,
 };
 
-constexpr UINT kGalleryMenuMessage = WM_USER + 801;
-constexpr ARGB kCaptionColour = 0xFFC8C8C8;
-
-// A line of text.
-class Caption : public MControlFont {
-public:
-    Caption(MObject* parent, unsigned id, CRect rect, const wchar_t* text, int size = 13)
-        : MControlFont(parent, id, rect, text, 1, 0, 1)
-    {
-        m_fontSize = size;
-        m_textColor = kCaptionColour;
-    }
-    void DrawControl(HDC& hdc, CRect clip) override
-    {
-        if (UpdateMemDC(hdc, m_rect.Width(), m_rect.Height())) {
-            GraphicsOn g(m_memDC);
-            DrawTitle(g, CRect(0, 0, m_rect.Width(), m_rect.Height()));
-        }
-        CopyMemDC(hdc, clip);
-    }
-};
+constexpr UINT kMenuMessage = WM_USER + 801;
 
 class EditingPanel;
 
-// The gallery's menu tells the page what was chosen; the owner window gets its message as well.
+// The page's menus tell the page what was chosen; the window gets the menu's message as well.
 class GalleryMenu : public MenuWnd {
 public:
-    GalleryMenu(EditingPanel* page, MObject* owner) : MenuWnd(owner), m_page(page) {}
+    GalleryMenu(EditingPanel* page) : MenuWnd(nullptr), m_page(page) {}
 
 protected:
     void OnItemClick(MenuItem* item) override;
@@ -70,152 +53,125 @@ private:
     EditingPanel* m_page;
 };
 
-// Opens the gallery's menu under itself.
-class MenuButton : public MControlFont {
-public:
-    MenuButton(MObject* parent, unsigned id, CRect rect, const wchar_t* title)
-        : MControlFont(parent, id, rect, title, 1, 1, 1)
-    {
-        m_hAlign = 1;
-        SetCursorEx(IDC_HAND);
-    }
-    void DrawControl(HDC& hdc, CRect clip) override
-    {
-        if (UpdateMemDC(hdc, m_rect.Width(), m_rect.Height())) {
-            GraphicsOn g(m_memDC);
-            MRender::DrawRoundRectange(g, 0.5f, 0.5f, static_cast<float>(m_rect.Width() - 1),
-                                       static_cast<float>(m_rect.Height() - 1), 6, 0xFF646464, 1, true,
-                                       m_pressed ? 0xFFED801B : 0xFF333333);
-            DrawTitle(g, CRect(0, 0, m_rect.Width(), m_rect.Height()));
-        }
-        CopyMemDC(hdc, clip);
-    }
-    int OnControlLButtonDown(unsigned, CPoint) override
-    {
-        UpdateControl();
-        return 1;
-    }
-    int OnControlLButtonUp(unsigned, CPoint point) override
-    {
-        UpdateControl();
-        if (PtInRect(point))
-            SendMessageW(2);
-        return 1;
-    }
-};
-
-// The page's controls live here; it shows each notification they send before passing it on.
+// Holds the page's controls, opens the menu for its button and reports the menu's rows.
 class EditingPanel : public MPanel {
 public:
     EditingPanel(MObject* parent, unsigned id, CRect rect) : MPanel(parent, id, rect, 1) {}
 
     void Build();
-    long OnMessage(unsigned id, unsigned code, unsigned wParam, long lParam) override;
-    void Show(const CString& text)
+    long OnMessage(unsigned id, unsigned code, unsigned wParam, long lParam) override
     {
-        if (m_status)
-            m_status->SetTitle(text.c_str());
+        if (id == kMenuButton && code == 2)
+            OpenMenu();
+        return MPanel::OnMessage(id, code, wParam, lParam);
     }
+    // A row chosen in a menu, reported as the menu's own notification (lParam = the row).
+    void ReportMenu(unsigned code, unsigned wParam, long row) { MPanel::OnMessage(kMenu, code, wParam, row); }
     void DrawControl(HDC&, CRect) override {}
 
 private:
-    template <class T, class... Args> T* Add(unsigned id, CRect rect, Args&&... args)
-    {
-        rect.OffsetRect(m_rect.TopLeft());
-        return static_cast<T*>(AddControl(std::make_unique<T>(this, id, rect, std::forward<Args>(args)...)));
-    }
-    template <class T>
-    T* Create(const wchar_t* className, unsigned id, CRect rect, const wchar_t* title = L"")
-    {
-        rect.OffsetRect(m_rect.TopLeft());
-        return static_cast<T*>(CreateControl(className, id, rect, title, 1, 1));
-    }
     void OpenMenu();
 
-    Caption* m_status = nullptr;
-    MListBox* m_profiles = nullptr;
     std::unique_ptr<GalleryMenu> m_menu;
     std::unique_ptr<GalleryMenu> m_colours;
 };
 
 void GalleryMenu::OnItemClick(MenuItem* item)
 {
-    m_page->Show(FormatText(L"Menu: %s (%d)", item->GetTitle().c_str(), static_cast<int>(item->GetID())));
+    m_page->ReportMenu(MenuItem::kNotifyClick, 0, static_cast<long>(item->GetID()));
     MenuWnd::OnItemClick(item);
 }
 
 void GalleryMenu::OnItemCheck(MenuItem* item, int before)
 {
-    m_page->Show(FormatText(L"Menu: %s %s", item->GetTitle().c_str(), before ? L"off" : L"on"));
+    m_page->ReportMenu(MenuItem::kNotifyCheck, static_cast<unsigned>(before),
+                       static_cast<long>(item->GetID()));
     MenuWnd::OnItemCheck(item, before);
 }
 
 void EditingPanel::Build()
 {
-    int caption = kCaptionBase;
-    auto label = [&](int x, int y, const wchar_t* text) {
-        Add<Caption>(caption++, CRect(x, y, x + 230, y + 20), text);
+    unsigned label = kLabels;
+    auto edit = [&](unsigned id, int x, int y, const wchar_t* caption, const wchar_t* text) {
+        GalleryCaption(this, label++, GalleryRect(this, x, y, 230, 18), caption);
+        auto* box = GalleryControl<MEdit>(this, L"MEdit", id, GalleryRect(this, x, y + 20, 230, 38), text);
+        box->SetImage(L"img_edit.png", 4);
+        box->SetTextColor(0xFFC8C8C8);
+        return box;
     };
 
-    // The theme's pictures, as the program's pages use them.
-    auto skin = [](MControlFont* control, const wchar_t* picture) {
-        control->SetImage(picture, 4);
-        return control;
-    };
-    label(30, 20, L"Name");
-    skin(Create<MEdit>(L"MEdit", kName, CRect(30, 42, 260, 80), L"Torvik K70"), L"img_edit.png");
-    label(30, 90, L"Delay (digits only, 5 at most)");
-    auto* delay = Create<MEdit>(L"MEdit", kDelay, CRect(30, 112, 260, 150), L"120");
-    skin(delay, L"img_edit.png");
+    GalleryHeading(this, label++, GalleryRect(this, 24, 16, 300, 24), L"Edit boxes");
+    edit(kName, 24, 50, L"Name", L"Torvik K70");
+    auto* delay = edit(kDelay, 24, 118, L"Delay (digits only, 5 at most)", L"120");
     delay->SetNumberOnly(1);
     delay->SetLimitText(5);
     delay->SetAlignment(2);
-    label(30, 160, L"Password");
-    auto* password = Create<MEdit>(L"MEdit", kPassword, CRect(30, 182, 260, 220), L"secret");
-    skin(password, L"img_edit.png");
+    auto* password = edit(kPassword, 24, 186, L"Password", L"secret");
     password->EnablePassWord(1);
     password->SetPassWordChar(L'\x2022');
-    label(30, 230, L"Serial number (read-only)");
-    auto* serial = Create<MEdit>(L"MEdit", kSerial, CRect(30, 252, 260, 290), L"TK70-0042-7731");
-    skin(serial, L"img_edit.png");
+    auto* serial = edit(kSerial, 24, 254, L"Serial number (read-only)", L"TK70-0042-7731");
     serial->SetReadOnly(1);
+    GalleryCaption(this, label++, GalleryRect(this, 24, 322, 230, 18), L"User (a logon field)");
+    auto* user = static_cast<CLogonEdit*>(AddControl(
+        std::make_unique<CLogonEdit>(this, kUser, GalleryRect(this, 24, 342, 230, 38), L"", 1, 1)));
+    user->SetCueText(L"user name");
+    user->SetTextColor(0xFFC8C8C8);
+    GalleryCaption(this, label++, GalleryRect(this, 24, 390, 240, 54),
+                   L"Click to edit; Enter or a click elsewhere keeps the text, Escape puts it back.");
 
-    label(300, 20, L"Language");
-    auto* language = Create<MComboBox>(L"MComboBox", kLanguage, CRect(300, 42, 530, 80));
-    language->SetBackImage(L"img_combobox.png", 4);
+    GalleryHeading(this, label++, GalleryRect(this, 300, 16, 300, 24), L"Combo boxes");
+    GalleryCaption(this, label++, GalleryRect(this, 300, 50, 230, 18), L"Language");
+    auto* language =
+        GalleryControl<MComboBox>(this, L"MComboBox", kLanguage, GalleryRect(this, 300, 70, 230, 38));
     for (const wchar_t* name : {L"English", L"Deutsch", L"Français", L"Español", L"Italiano", L"Português",
                                 L"Русский", L"Ελληνικά", L"Polski"})
         language->AddItem(name, language->GetCount());
+    language->SetBackImage(L"img_combobox.png", 4);
+    language->SetTextColor(0xFFC8C8C8);
     language->SetCurSel(0);
-    label(300, 94, L"Lighting mode");
-    auto* mode = Create<MComboBox>(L"MComboBox", kMode, CRect(300, 116, 530, 154));
-    mode->SetBackImage(L"img_combobox.png", 4);
+    GalleryCaption(this, label++, GalleryRect(this, 300, 118, 230, 18), L"Lighting mode");
+    auto* mode = GalleryControl<MComboBox>(this, L"MComboBox", kMode, GalleryRect(this, 300, 138, 230, 38));
     mode->AddItem(L"Static", 1, nullptr, 0xFFE04040);
     mode->AddItem(L"Breathing", 2, nullptr, 0xFFE0A040);
     mode->AddItem(L"Wave", 3, nullptr, 0xFF40C0E0);
+    mode->SetBackImage(L"img_combobox.png", 4);
+    mode->SetTextColor(0xFFC8C8C8);
     mode->SetCurSel(2);
-    label(300, 168, L"Notes (several lines)");
-    auto* notes = Create<MRichEdit>(L"MRichEdit", kNotes, CRect(300, 190, 530, 286),
-                                    L"Profile for evenings: dim keys, music lighting.");
-    notes->SetCueText(L"Write a note");
+    GalleryCaption(this, label++, GalleryRect(this, 300, 186, 240, 36),
+                   L"Arrows, Enter and Escape work in the open list; Up/Down on the focused box.");
 
-    label(570, 20, L"Profiles (double click or F2 renames)");
-    m_profiles = Create<MListBox>(L"MListBox", kProfiles, CRect(570, 42, 800, 192));
-    for (const wchar_t* name : {L"Default", L"Gaming", L"Office", L"Music", L"Night", L"Travel"})
-        m_profiles->AddString(name, m_profiles->GetCount() + 1, L"icon//icon_circle.png");
-    m_profiles->EnableEdit(1);
-    m_profiles->SetLimitText(20);
-    m_profiles->SetCurSel(1);
-    label(570, 206, L"Comment (with a counter)");
-    auto* comment = Create<MEditEx>(L"MEditEx", kComment, CRect(570, 228, 800, 286));
+    GalleryHeading(this, label++, GalleryRect(this, 576, 16, 300, 24), L"List");
+    GalleryCaption(this, label++, GalleryRect(this, 576, 50, 260, 18),
+                   L"Profiles (double click or F2 renames)");
+    auto* profiles =
+        GalleryControl<MListBox>(this, L"MListBox", kProfiles, GalleryRect(this, 576, 70, 260, 180));
+    for (const wchar_t* name : {L"Default", L"Gaming", L"Office", L"Music", L"Night", L"Travel", L"Work"})
+        profiles->AddString(name, profiles->GetCount() + 1, L"icon//icon_circle.png");
+    profiles->SetTextColor(0xFFC8C8C8);
+    profiles->EnableEdit(1);
+    profiles->SetLimitText(20);
+    profiles->SetCurSel(1);
+
+    GalleryHeading(this, label++, GalleryRect(this, 880, 16, 300, 24), L"Rich edits");
+    GalleryCaption(this, label++, GalleryRect(this, 880, 50, 300, 18),
+                   L"Notes (several lines; Ctrl+Enter keeps)");
+    auto* notes = GalleryControl<MRichEdit>(this, L"MRichEdit", kNotes, GalleryRect(this, 880, 70, 320, 110),
+                                            L"Profile for evenings: dim keys, music lighting.");
+    notes->SetCueText(L"Write a note");
+    notes->SetTextColor(0xFFC8C8C8);
+    GalleryCaption(this, label++, GalleryRect(this, 880, 190, 300, 18), L"Comment (with a counter)");
+    auto* comment = GalleryControl<MEditEx>(this, L"MEditEx", kComment, GalleryRect(this, 880, 210, 320, 70));
     comment->SetLimitText(80);
     comment->SetCueText(L"Optional");
+    comment->SetTextColor(0xFFC8C8C8);
 
-    label(30, 300, L"User (a logon field)");
-    auto* user = Add<CLogonEdit>(kUser, CRect(30, 322, 260, 356), L"", 1, 1);
-    user->SetCueText(L"user name");
-    Add<MenuButton>(kMenuButton, CRect(300, 322, 430, 356), L"Menu…");
-    m_status = Add<Caption>(kStatus, CRect(30, 380, 800, 404), L"Notifications show here.", 13);
+    GalleryHeading(this, label++, GalleryRect(this, 576, 280, 300, 24), L"Popup menu");
+    auto* button = GalleryControl<MButton>(this, L"MButton", kMenuButton,
+                                           GalleryRect(this, 576, 314, 200, 38), L"Open the menu");
+    button->SetImage(L"btn_apply.png", 4);
+    GalleryCaption(
+        this, label++, GalleryRect(this, 576, 360, 300, 54),
+        L"Checkable rows stay open; \"Colour\" opens a nested menu. Arrows, Enter, Left, Right, Escape.");
 }
 
 void EditingPanel::OpenMenu()
@@ -224,15 +180,15 @@ void EditingPanel::OpenMenu()
         return;
     // The nested menu goes after the menu that points to it.
     m_menu.reset();
-    m_colours = std::make_unique<GalleryMenu>(this, this);
+    m_colours = std::make_unique<GalleryMenu>(this);
     m_colours->AddMenu(L"Red", 701);
     m_colours->AddMenu(L"Amber", 702);
     m_colours->AddMenu(L"Blue", 703);
-    m_menu = std::make_unique<GalleryMenu>(this, this);
-    CRect button = GetControl(kMenuButton)->GetRect();
+    m_menu = std::make_unique<GalleryMenu>(this);
+    const CRect button = ControlRectInWindow(*this, GetControl(kMenuButton)->GetRect());
     CPoint at(button.left, button.bottom + 2);
     WindowSystem::ClientToScreen(m_manager->GetPaintWnd(), &at);
-    m_menu->Create(m_manager->GetPaintWnd(), at, kGalleryMenuMessage);
+    m_menu->Create(m_manager->GetPaintWnd(), at, kMenuMessage);
     m_menu->AddMenu(L"Restore default", 606);
     m_menu->AddMenu(L"Macro", 608);
     m_menu->AddMenu(L"Shortcut", 609);
@@ -243,20 +199,6 @@ void EditingPanel::OpenMenu()
     m_menu->ShowWindow(SW_SHOW);
 }
 
-long EditingPanel::OnMessage(unsigned id, unsigned code, unsigned wParam, long lParam)
-{
-    if (id == kMenuButton && code == 2)
-        OpenMenu();
-    if (id >= kName && id < kStatus) {
-        CString what = FormatText(L"Control %d: notification %d (%d, %d)", static_cast<int>(id),
-                                  static_cast<int>(code), static_cast<int>(wParam), static_cast<int>(lParam));
-        if (id == kProfiles && code == 29)
-            what += L" — renamed to " + m_profiles->GetItemText(static_cast<int>(lParam));
-        Show(what);
-    }
-    return MPanel::OnMessage(id, code, wParam, lParam);
-}
-
 } // namespace
 
 void BuildEditingGalleryPage(MPanel* page)
@@ -264,6 +206,6 @@ void BuildEditingGalleryPage(MPanel* page)
     if (!page)
         return;
     auto* panel = static_cast<EditingPanel*>(
-        page->AddControl(std::make_unique<EditingPanel>(page, kCaptionBase - 1, page->GetRect())));
+        page->AddControl(std::make_unique<EditingPanel>(page, kPanel, page->GetRect())));
     panel->Build();
 }
