@@ -12,6 +12,7 @@
 
 #include <vector>
 
+#include "ui/controls/fallback_look.h"
 #include "ui/framework/m_panel.h"
 
 // One row of a combo box: what AddItem takes.
@@ -28,8 +29,8 @@ public:
     static constexpr int kRowHeight = 30;
     static constexpr unsigned kNotifyChosen = 2;
     static constexpr long kChosenLParam = 19;
-    static constexpr ARGB kHoverColour = 0xFF440059;
-    static constexpr ARGB kMarkColour = 0xFFED801B;
+    static constexpr ARGB kHoverColour = FallbackLook::kHover;
+    static constexpr ARGB kMarkColour = FallbackLook::kAccent;
 
     CComboBoxList(MObject* parent, unsigned id, CRect rect, int visible);
 

@@ -1,4 +1,5 @@
 #include "ui/controls/edit_field.h"
+#include "ui/controls/fallback_look.h"
 
 #include <cairo.h>
 
@@ -11,9 +12,6 @@
 namespace {
 
 constexpr int kFieldBorder = 4;
-constexpr ARGB kFieldFill = 0xFF333333;
-constexpr ARGB kFieldEdge = 0xFF646464;
-constexpr ARGB kFieldAccent = 0xFFED801B;
 
 } // namespace
 
@@ -160,13 +158,8 @@ void DrawEditField(Graphics* g, const MControlFont& control, const CRect& rect, 
                                 kFieldBorder);
         return;
     }
-    SetSourceARGB(g, kFieldFill);
-    cairo_rectangle(g, rect.left, rect.top, rect.Width(), rect.Height());
-    cairo_fill(g);
-    SetSourceARGB(g, accent ? kFieldAccent : kFieldEdge);
-    cairo_set_line_width(g, 1);
-    cairo_rectangle(g, rect.left + 0.5, rect.top + 0.5, rect.Width() - 1, rect.Height() - 1);
-    cairo_stroke(g);
+    FallbackLook::RoundRect(g, rect, 0, FallbackLook::kPanel,
+                            accent ? FallbackLook::kAccent : FallbackLook::kPanelEdge);
 }
 
 CString FieldText(const CString& title, bool password, wchar_t passwordChar)

@@ -1,4 +1,5 @@
 #include "ui/controls/m_combo_box.h"
+#include "ui/controls/fallback_look.h"
 
 #include <algorithm>
 #include <cairo.h>
@@ -13,12 +14,8 @@
 
 namespace {
 
-constexpr ARGB kBoxFill = 0xFF333333;
-constexpr ARGB kBoxEdge = 0xFF646464;
-constexpr ARGB kAccent = 0xFFED801B;
-constexpr ARGB kDisabledText = 0xFF808080;
-constexpr COLORREF kPopupBack = 0x333333;
-constexpr COLORREF kPopupBorder = 0x646464;
+constexpr COLORREF kPopupBack = ARGBToColorRef(FallbackLook::kPanel);
+constexpr COLORREF kPopupBorder = ARGBToColorRef(FallbackLook::kPanelEdge);
 constexpr int kArrowRoom = 28;
 // How far the press that closed the popup may be from where the pointer was seen then.
 constexpr int kSamePressSlack = 4;
@@ -316,17 +313,13 @@ void MComboBox::DrawControl(HDC& hdc, CRect clip)
                          CRect(frame * m_imageWidth, 0, (frame + 1) * m_imageWidth, m_imageHeight),
                          m_margins);
         } else {
-            SetSourceARGB(g, kBoxFill);
-            cairo_rectangle(g, 0, 0, w, h);
-            cairo_fill(g);
-            SetSourceARGB(g, state == 1 || state == 2 ? kAccent : kBoxEdge);
-            cairo_set_line_width(g, 1);
-            cairo_rectangle(g, 0.5, 0.5, w - 1, h - 1);
-            cairo_stroke(g);
+            FallbackLook::RoundRect(g, box, 0, FallbackLook::kPanel,
+                                    state == 1 || state == 2 ? FallbackLook::kAccent
+                                                             : FallbackLook::kPanelEdge);
             // The drop arrow.
             const double cx = w - kArrowRoom / 2.0;
             const double cy = h / 2.0;
-            SetSourceARGB(g, m_enabled ? m_textColor : kDisabledText);
+            SetSourceARGB(g, m_enabled ? m_textColor : FallbackLook::kDisabledText);
             cairo_set_line_width(g, 1.5);
             cairo_move_to(g, cx - 5, cy - 2.5);
             cairo_line_to(g, cx, cy + 2.5);
@@ -337,7 +330,7 @@ void MComboBox::DrawControl(HDC& hdc, CRect clip)
             ComboItem shown = m_items[static_cast<size_t>(m_curSel)];
             shown.text = m_title;
             DrawComboRow(g, shown, CRect(0, 0, w - kArrowRoom, h), DrawFont(),
-                         m_enabled ? m_textColor : kDisabledText, m_hint);
+                         m_enabled ? m_textColor : FallbackLook::kDisabledText, m_hint);
         }
     }
     CopyMemDC(hdc, clip);

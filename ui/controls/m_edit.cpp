@@ -1,4 +1,5 @@
 #include "ui/controls/m_edit.h"
+#include "ui/controls/fallback_look.h"
 
 #include "ui/framework/image.h"
 #include "ui/framework/img_res_info.h"
@@ -7,8 +8,6 @@
 #include "ui/framework/window_system.h"
 
 namespace {
-
-constexpr ARGB kDisabledText = 0xFF808080;
 
 } // namespace
 
@@ -93,7 +92,7 @@ void MEdit::DrawControl(HDC& hdc, CRect clip)
         DrawEditField(g, *this, CRect(0, 0, w, h), frame, editing || m_hover);
         const CString shown = FieldText(m_title, m_editor.IsPassword(), m_editor.GetPasswordChar());
         MRender::DrawString(g, shown, DrawFont(), GetTextRect(), TitleFormat(),
-                            m_enabled ? m_textColor : kDisabledText, m_hint);
+                            m_enabled ? m_textColor : FallbackLook::kDisabledText, m_hint);
         m_icon.Draw(g, GetIconRect(), m_press == Press::Icon ? 2 : m_iconHover ? 1 : 0);
     }
     CopyMemDC(hdc, clip);

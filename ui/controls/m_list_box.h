@@ -19,6 +19,7 @@
 #include <vector>
 
 #include "ui/controls/c_edit_window.h"
+#include "ui/controls/fallback_look.h"
 #include "ui/framework/m_panel.h"
 
 class MListBox : public MPanel, public EditWindowHost {
@@ -29,8 +30,8 @@ public:
     static constexpr unsigned kNotifyDoubleClick = 3;
     static constexpr unsigned kNotifyRightClick = 5;
     static constexpr unsigned kNotifyEdited = 29;
-    static constexpr ARGB kHoverColour = 0xFF440059;
-    static constexpr ARGB kMarkColour = 0xFFED801B;
+    static constexpr ARGB kHoverColour = FallbackLook::kHover;
+    static constexpr ARGB kMarkColour = FallbackLook::kAccent;
 
     MListBox(MObject* parent, unsigned id, CRect rect, int visible);
     ~MListBox() override;

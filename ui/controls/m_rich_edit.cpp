@@ -1,4 +1,5 @@
 #include "ui/controls/m_rich_edit.h"
+#include "ui/controls/fallback_look.h"
 
 #include "ui/framework/image.h"
 #include "ui/framework/img_res_info.h"
@@ -9,7 +10,6 @@
 namespace {
 
 constexpr ARGB kCueColour = 0xFF808080;
-constexpr ARGB kDisabledText = 0xFF808080;
 constexpr ARGB kCounterColour = 0xFFC8C8C8;
 constexpr int kCounterHeight = 16;
 constexpr int kIconGap = 6;
@@ -84,7 +84,7 @@ void MRichEdit::DrawControl(HDC& hdc, CRect clip)
             MRender::DrawString(g, m_cue, DrawFont(), TextArea(), format, kCueColour, m_hint);
         else
             MRender::DrawString(g, shown, DrawFont(), TextArea(), format,
-                                m_enabled ? m_textColor : kDisabledText, m_hint);
+                                m_enabled ? m_textColor : FallbackLook::kDisabledText, m_hint);
         DrawExtras(g);
     }
     CopyMemDC(hdc, clip);

@@ -1,4 +1,5 @@
 #include "ui/controls/menu_item.h"
+#include "ui/controls/fallback_look.h"
 
 #include <cairo.h>
 
@@ -7,8 +8,6 @@
 
 namespace {
 
-constexpr ARGB kSeparatorColour = 0xFF646464;
-constexpr ARGB kDisabledText = 0xFF808080;
 constexpr int kSeparatorInset = 4;
 
 } // namespace
@@ -70,13 +69,13 @@ void MenuItem::DrawControl(HDC& hdc, CRect clip)
     if (UpdateMemDC(hdc, w, h)) {
         GraphicsOn g(m_memDC);
         if (m_separator) {
-            SetSourceARGB(g, kSeparatorColour);
+            SetSourceARGB(g, FallbackLook::kPanelEdge);
             cairo_rectangle(g, kSeparatorInset, h / 2, w - 2 * kSeparatorInset, 1);
             cairo_fill(g);
         } else {
             if (m_hot && m_enabled)
                 MRender::DrawColor(&m_memDC, CRect(0, 0, w, h), MenuWnd::kHoverColour);
-            const ARGB text = m_enabled ? m_textColor : kDisabledText;
+            const ARGB text = m_enabled ? m_textColor : FallbackLook::kDisabledText;
             const int glyphLeft = MenuWnd::kTextMargin;
             if (m_image && m_imageWidth > 0) {
                 const int frame = !m_enabled ? 3 : m_down ? 2 : m_hot ? 1 : 0;

@@ -30,6 +30,7 @@
 
 #include <vector>
 
+#include "ui/controls/fallback_look.h"
 #include "ui/controls/menu_item.h"
 #include "ui/framework/m_popup_wnd.h"
 
@@ -41,7 +42,7 @@ public:
     static constexpr int kTopMargin = 6;
     static constexpr int kTextMargin = 5;
     static constexpr int kSideInset = 2;
-    static constexpr ARGB kHoverColour = 0xFF440059;
+    static constexpr ARGB kHoverColour = FallbackLook::kHover;
     static constexpr DWORD kStyle = WS_POPUP | WS_CLIPSIBLINGS | WS_CLIPCHILDREN;
 
     explicit MenuWnd(MObject* owner = nullptr);
