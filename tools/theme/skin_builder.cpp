@@ -124,7 +124,7 @@ bool BuildSkin(const ThemeManifest& manifest, const std::string& skinFolder, con
     }
     for (const WheelEntry& wheel : manifest.wheels)
         ok &=
-            WritePng(DrawColourWheel(wheel.size, wheel.radius), (fs::path(skinFolder) / wheel.file).string());
+            WritePng(DrawColourWheel(wheel.size, wheel.radius, wheel.rim), (fs::path(skinFolder) / wheel.file).string());
     for (const SpinnerEntry& spinner : manifest.spinners)
         ok &= BuildSpinner(spinner, skinFolder, convert);
     for (const IconEntry& icon : manifest.icons)

@@ -27,6 +27,8 @@ enum GalleryIds : unsigned {
     kGalleryPicturesIds = 400,
     kGalleryTabsIds = 500,
     kGalleryEditingIds = 600,
+    kGalleryColoursIds = 700,
+    kGalleryDevicesIds = 800,
 };
 
 void BuildButtonsGalleryPage(MPanel* page);
@@ -36,6 +38,10 @@ void BuildPicturesGalleryPage(MPanel* page);
 void BuildTabsGalleryPage(MPanel* page);
 // Edit boxes, rich edits, combo boxes, a list with renaming in place and a popup menu.
 void BuildEditingGalleryPage(MPanel* page);
+// The colour wheel, swatch rows, the composite picker and the preset column.
+void BuildColoursGalleryPage(MPanel* page);
+// The editable profile list, the keyboard list, the battery gauge, the update buttons and DPI levels.
+void BuildDevicesGalleryPage(MPanel* page);
 
 // --- Helpers for the builders ---
 
