@@ -22,13 +22,14 @@ enum ColourIds : unsigned {
     kCrossed,
     kComposite,
     kPresets,
-    kFirstRow = kGalleryColoursIds + 20, // 8 swatches
+    kFirstRow = kGalleryColoursIds + 20,  // 8 swatches
     kSecondRow = kGalleryColoursIds + 30, // 8 swatches
     kLabels = kGalleryColoursIds + 80,
 };
 
 // The lighting page's rows: the colourful swatch, then red, green, blue, yellow, magenta, cyan, white.
-constexpr COLORREF kRowColors[8] = {0xFFFFFF, 0x0000FF, 0x00FF00, 0xFF0000, 0x00FFFF, 0xFF00FF, 0xFFFF00, 0xFFFFFF};
+constexpr COLORREF kRowColors[8] = {0xFFFFFF, 0x0000FF, 0x00FF00, 0xFF0000,
+                                    0x00FFFF, 0xFF00FF, 0xFFFF00, 0xFFFFFF};
 constexpr int kSwatch = 30;
 constexpr int kSwatchPitch = 38;
 
@@ -67,8 +68,9 @@ private:
 void ColoursPanel::Row(unsigned firstId, int y, const wchar_t* group)
 {
     for (int i = 0; i < 8; ++i) {
-        auto* swatch = GalleryControl<CColorButton>(this, L"CColorButton", firstId + i,
-                                                    GalleryRect(this, 24 + i * kSwatchPitch, y, kSwatch, kSwatch));
+        auto* swatch =
+            GalleryControl<CColorButton>(this, L"CColorButton", firstId + i,
+                                         GalleryRect(this, 24 + i * kSwatchPitch, y, kSwatch, kSwatch));
         swatch->SetGroupName(group);
         swatch->SetColor(kRowColors[i]);
         if (i == 0)
@@ -83,7 +85,8 @@ void ColoursPanel::Build()
 {
     unsigned label = kLabels;
     GalleryHeading(this, label++, GalleryRect(this, 24, 16, 300, 24), L"Colour wheel");
-    m_wheel = GalleryControl<CirclePalette>(this, L"CirclePalette", kWheel, GalleryRect(this, 24, 50, 140, 140));
+    m_wheel =
+        GalleryControl<CirclePalette>(this, L"CirclePalette", kWheel, GalleryRect(this, 24, 50, 140, 140));
     m_wheel->SetImage(L"img_circlepalette.png", 1);
     m_picked = static_cast<CColorCombo*>(
         AddControl(std::make_unique<CColorCombo>(this, kPicked, GalleryRect(this, 190, 60, 60, 60), 1, 1)));

@@ -87,7 +87,8 @@ void DevicesPanel::Build()
     m_profiles->SetEditImage(L"img_edit.png", 4);
     m_profiles->EnableShowEdit(1);
     m_profiles->SetTextColor(0xFFC8C8C8);
-    for (const wchar_t* name : {L"Profile 1", L"Profile 2", L"Profile 3", L"Games", L"Office", L"Night", L"Music"}) {
+    for (const wchar_t* name :
+         {L"Profile 1", L"Profile 2", L"Profile 3", L"Games", L"Office", L"Night", L"Music"}) {
         m_names[m_nextId] = name;
         m_profiles->AddItem(name, m_nextId++);
     }
@@ -100,12 +101,14 @@ void DevicesPanel::Build()
         button->SetImage(buttons[i], 4);
         button->SetTooltip(tips[i]);
     }
-    GalleryCaption(this, label++, GalleryRect(this, 24, 320, 260, 72),
-                   L"Rename with the pencil or a right click: Enter keeps, Escape drops; an empty name or one "
-                   L"with \"admin\" is refused.");
+    GalleryCaption(
+        this, label++, GalleryRect(this, 24, 320, 260, 72),
+        L"Rename with the pencil or a right click: Enter keeps, Escape drops; an empty name or one "
+        L"with \"admin\" is refused.");
 
     GalleryHeading(this, label++, GalleryRect(this, 320, 16, 300, 24), L"Keyboards");
-    m_keyboards = GalleryControl<CDeviceCtrl>(this, L"CDeviceCtrl", kKeyboards, GalleryRect(this, 320, 50, 372, 150));
+    m_keyboards =
+        GalleryControl<CDeviceCtrl>(this, L"CDeviceCtrl", kKeyboards, GalleryRect(this, 320, 50, 372, 150));
     m_keyboards->SetImage(L"img_device_state.png", 2);
     m_keyboards->SetFont(nullptr, 20, FontStyleBold);
     for (const Model& m : kModels)
@@ -114,7 +117,8 @@ void DevicesPanel::Build()
     m_connected = 1;
     GalleryControl<MButton>(this, L"MButton", kConnect, GalleryRect(this, 320, 210, 180, 38), L"Connect next")
         ->SetImage(L"btn_apply.png", 4);
-    GalleryControl<MButton>(this, L"MButton", kDisconnect, GalleryRect(this, 512, 210, 180, 38), L"Disconnect all")
+    GalleryControl<MButton>(this, L"MButton", kDisconnect, GalleryRect(this, 512, 210, 180, 38),
+                            L"Disconnect all")
         ->SetImage(L"btn_apply.png", 4);
     GalleryCaption(this, label++, GalleryRect(this, 320, 256, 372, 36),
                    L"Connected models first, listed ones in grey; nothing shows while none is connected.");
@@ -131,15 +135,15 @@ void DevicesPanel::Build()
     m_level->SetThumbImage(L"img_slider_thumb.png");
     m_level->SetMaxProgress(100);
     m_level->SetProgress(100);
-    m_charging = GalleryControl<CCheckButton>(this, L"CCheckButton", kCharging, GalleryRect(this, 740, 90, 200, 30),
-                                              L"Charging");
+    m_charging = GalleryControl<CCheckButton>(this, L"CCheckButton", kCharging,
+                                              GalleryRect(this, 740, 90, 200, 30), L"Charging");
     m_charging->SetImage(L"btn_checkbox.png", 8);
 
     GalleryHeading(this, label++, GalleryRect(this, 740, 140, 300, 24), L"Updates");
     const wchar_t* titles[] = {L"Software update", L"Firmware update"};
     for (int i = 0; i < 2; ++i) {
-        m_updates[i] = GalleryControl<UpgradeButton>(this, L"UpgradeButton", kSoftware + i,
-                                                     GalleryRect(this, 740, 174 + i * 50, 210, 38), titles[i]);
+        m_updates[i] = GalleryControl<UpgradeButton>(
+            this, L"UpgradeButton", kSoftware + i, GalleryRect(this, 740, 174 + i * 50, 210, 38), titles[i]);
         m_updates[i]->SetImage(L"btn_apply.png", 4);
     }
     m_updates[1]->SetUpgradeStatus(1);

@@ -64,8 +64,8 @@ std::unique_ptr<MControl> MakeVisibleEnabled(MObject* parent, unsigned id, CRect
 
 // Classes without a title made (visible = a, enabled = 1).
 template <class T>
-std::unique_ptr<MControl> MakeVisibleEnabledOne(MObject* parent, unsigned id, CRect rect, const wchar_t*, int a,
-                                                int)
+std::unique_ptr<MControl> MakeVisibleEnabledOne(MObject* parent, unsigned id, CRect rect, const wchar_t*,
+                                                int a, int)
 {
     return std::make_unique<T>(parent, id, rect, a, 1);
 }

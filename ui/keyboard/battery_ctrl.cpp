@@ -99,7 +99,8 @@ void BatteryCtrl::DrawControl(HDC& hdc, CRect clip)
         } else if (m_levelPicture) {
             const CSize level = m_levelPicture.FrameSize();
             const int shown = m_level * level.cx / 100;
-            MRender::DrawImage(g, m_levelPicture.image.get(), CRect(0, 0, shown, level.cy), CRect(0, 0, shown, level.cy));
+            MRender::DrawImage(g, m_levelPicture.image.get(), CRect(0, 0, shown, level.cy),
+                               CRect(0, 0, shown, level.cy));
         } else {
             const int shown = m_level * (outline.cx - 4) / 100;
             MRender::DrawColor(&m_memDC, CRect(2, 2, 2 + shown, outline.cy - 2), FallbackLook::kAccent);
@@ -109,8 +110,8 @@ void BatteryCtrl::DrawControl(HDC& hdc, CRect clip)
             format.alignment = StringAlignmentCenter;
             format.lineAlignment = StringAlignmentCenter;
             format.flags = StringFormatFlagsNoWrap;
-            MRender::DrawString(g, LevelText(m_level), DrawFont(), CRect(0, 0, outline.cx, h), format, m_textColor,
-                                m_hint);
+            MRender::DrawString(g, LevelText(m_level), DrawFont(), CRect(0, 0, outline.cx, h), format,
+                                m_textColor, m_hint);
         }
     }
     CopyMemDC(hdc, clip);

@@ -24,6 +24,8 @@ void CColorCombo::SetAreaColor(ARGB colour)
 
 void CColorCombo::DrawStateFrame(Graphics* g, int frame, const CRect& rect)
 {
+    // One-pixel lines, crisp as the frame of a box is.
+    cairo_set_antialias(g, CAIRO_ANTIALIAS_NONE);
     cairo_rectangle(g, rect.left, rect.top, rect.Width(), rect.Height());
     SetSourceARGB(g, m_areaColor);
     cairo_fill(g);

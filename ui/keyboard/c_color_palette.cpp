@@ -13,7 +13,7 @@
 namespace {
 
 constexpr COLORREF kPresetColors[CColorPalette::kPresetCount] = {0x001B55, 0x23A2F9, 0x31FEFE, 0x29FF4C,
-                                                                  0xFEFF50, 0xFC1517, 0x7F007C, 0xFC00F7};
+                                                                 0xFEFF50, 0xFC1517, 0x7F007C, 0xFC00F7};
 constexpr const wchar_t* kLabels[4] = {L"R", L"G", L"B", L"#"};
 constexpr int kPresetSize = 20;
 constexpr int kPresetPitch = 25;
@@ -65,7 +65,8 @@ int HexDigit(wchar_t c)
 
 } // namespace
 
-CColorPalette::CColorPalette(MObject* parent, unsigned id, CRect rect, int visible) : MPanel(parent, id, rect, visible)
+CColorPalette::CColorPalette(MObject* parent, unsigned id, CRect rect, int visible)
+    : MPanel(parent, id, rect, visible)
 {
     EnableScroll(0);
 }
@@ -84,16 +85,17 @@ int CColorPalette::InitControl(PaintManager* manager)
     const int y0 = m_rect.top;
     for (int i = 0; i < kPresetCount; ++i) {
         const int x = x0 + i * kPresetPitch;
-        auto* swatch = static_cast<CColorButton*>(CreateControl(
-            L"CColorButton", kFirstPresetId + i, CRect(x, y0 + 5, x + kPresetSize, y0 + 5 + kPresetSize), L"", 1, 1));
+        auto* swatch = static_cast<CColorButton*>(
+            CreateControl(L"CColorButton", kFirstPresetId + i,
+                          CRect(x, y0 + 5, x + kPresetSize, y0 + 5 + kPresetSize), L"", 1, 1));
         if (!swatch)
             continue;
         swatch->SetGroupName(L"clr_palette_group");
         swatch->SetColor(kPresetColors[i]);
         m_presets[i] = swatch;
     }
-    m_palette = static_cast<MPalette*>(
-        CreateControl(L"MPalette", kFieldId, CRect(x0, y0 + kFieldTop, x0 + kFieldWidth, m_rect.bottom - 4), L"", 1, 1));
+    m_palette = static_cast<MPalette*>(CreateControl(
+        L"MPalette", kFieldId, CRect(x0, y0 + kFieldTop, x0 + kFieldWidth, m_rect.bottom - 4), L"", 1, 1));
     if (m_palette) {
         m_palette->SetPalletHeight(m_palette->GetRect().Height() - 2);
         m_palette->SetThumbImage(L"img_palette_thumb.png");
@@ -110,13 +112,14 @@ int CColorPalette::InitControl(PaintManager* manager)
     const int rows = y0 + kFieldTop + kSelectedHeight + 8;
     for (int i = 0; i < 4; ++i) {
         const int y = rows + i * kRowPitch;
-        m_labels[i] = static_cast<MText*>(
-            CreateArea(L"MText", kFirstLabelId + i, CRect(cx, y, cx + kLabelWidth, y + kRowHeight), kLabels[i], 1, 0));
+        m_labels[i] = static_cast<MText*>(CreateArea(
+            L"MText", kFirstLabelId + i, CRect(cx, y, cx + kLabelWidth, y + kRowHeight), kLabels[i], 1, 0));
         if (m_labels[i])
             m_labels[i]->SetTextColor(m_textColor);
         const CRect box(cx + kBoxLeft, y, cx + kBoxLeft + kBoxWidth, y + kRowHeight);
         if (i < 3) {
-            m_spins[i] = static_cast<CSpinButton*>(CreateControl(L"CSpinButton", kFirstSpinId + i, box, L"", 1, 1));
+            m_spins[i] =
+                static_cast<CSpinButton*>(CreateControl(L"CSpinButton", kFirstSpinId + i, box, L"", 1, 1));
             if (m_spins[i]) {
                 m_spins[i]->SetRange(0, 255);
                 m_spins[i]->SetTextColor(m_textColor);

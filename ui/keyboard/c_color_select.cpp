@@ -9,7 +9,8 @@ constexpr COLORREF kColors[CColorSelect::kSwatchCount] = {0x0000FF, 0x00FF06, 0x
 
 } // namespace
 
-CColorSelect::CColorSelect(MObject* parent, unsigned id, CRect rect, int visible) : MPanel(parent, id, rect, visible)
+CColorSelect::CColorSelect(MObject* parent, unsigned id, CRect rect, int visible)
+    : MPanel(parent, id, rect, visible)
 {
     EnableScroll(0);
 }
@@ -108,7 +109,8 @@ long CColorSelect::OnMessage(unsigned id, unsigned code, unsigned wParam, long l
     if (code == 1 && id >= kFirstSwatchId && id < kFirstSwatchId + kSwatchCount) {
         const int index = GetColorIndex();
         if (index >= 0 && m_swatches[index]->GetColor() != 0)
-            SendMessageW(kNotifyColor, static_cast<unsigned>(index), static_cast<long>(m_swatches[index]->GetColor()));
+            SendMessageW(kNotifyColor, static_cast<unsigned>(index),
+                         static_cast<long>(m_swatches[index]->GetColor()));
     }
     return MPanel::OnMessage(id, code, wParam, lParam);
 }

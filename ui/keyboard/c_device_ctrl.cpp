@@ -57,7 +57,8 @@ void CDeviceCtrl::AddDevice(CString name, int vendorId, int productId, int type,
 {
     {
         std::lock_guard lock(m_lock);
-        m_devices.push_back({std::move(name), vendorId, productId, type, listed ? kListed : kHidden, listed, {}});
+        m_devices.push_back(
+            {std::move(name), vendorId, productId, type, listed ? kListed : kHidden, listed, {}});
     }
     Relayout();
 }
@@ -119,15 +120,17 @@ int CDeviceCtrl::GetDeviceCount() const
 int CDeviceCtrl::GetDeviceState(int index) const
 {
     std::lock_guard lock(m_lock);
-    return index >= 0 && index < static_cast<int>(m_devices.size()) ? m_devices[static_cast<size_t>(index)].state
-                                                                      : -1;
+    return index >= 0 && index < static_cast<int>(m_devices.size())
+               ? m_devices[static_cast<size_t>(index)].state
+               : -1;
 }
 
 CRect CDeviceCtrl::GetDeviceRect(int index) const
 {
     std::lock_guard lock(m_lock);
-    return index >= 0 && index < static_cast<int>(m_devices.size()) ? m_devices[static_cast<size_t>(index)].row
-                                                                      : CRect();
+    return index >= 0 && index < static_cast<int>(m_devices.size())
+               ? m_devices[static_cast<size_t>(index)].row
+               : CRect();
 }
 
 int CDeviceCtrl::RowAt(CPoint point) const

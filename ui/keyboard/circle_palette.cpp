@@ -1,9 +1,9 @@
 #include "ui/keyboard/circle_palette.h"
 
 #include <cairo.h>
-#include <numbers>
 #include <cmath>
 #include <cstdlib>
+#include <numbers>
 
 #include "ui/framework/m_render.h"
 #include "ui/keyboard/color_math.h"
@@ -47,7 +47,8 @@ CPoint CirclePalette::GetCenter() const
 int CirclePalette::GetDistanse(CPoint point) const
 {
     const CPoint c = GetCenter();
-    return static_cast<int>(std::hypot(static_cast<double>(point.x - c.x), static_cast<double>(point.y - c.y)));
+    return static_cast<int>(
+        std::hypot(static_cast<double>(point.x - c.x), static_cast<double>(point.y - c.y)));
 }
 
 void CirclePalette::PlaceThumbOver(COLORREF colour)
@@ -95,8 +96,8 @@ int CirclePalette::MoveThumbPos(CPoint point)
         return 0;
     m_thumb = thumb;
     const CPoint c = GetCenter();
-    m_selectColor = ColorMath::WheelColor({static_cast<double>(point.x - c.x), static_cast<double>(point.y - c.y)},
-                                          kWheelRadius);
+    m_selectColor = ColorMath::WheelColor(
+        {static_cast<double>(point.x - c.x), static_cast<double>(point.y - c.y)}, kWheelRadius);
     if (m_visible)
         UpdateControl();
     SendMessageW(kNotifyColor, 0, static_cast<long>(m_selectColor));
@@ -108,8 +109,8 @@ int CirclePalette::OnControlMouseMove(unsigned /*flags*/, CPoint point)
     if (!m_enabled)
         return 0;
     if (m_state == 2) {
-        const bool small =
-            std::abs(point.x - m_lastPoint.x) <= kDragSlackX && std::abs(point.y - m_lastPoint.y) < kDragSlackY;
+        const bool small = std::abs(point.x - m_lastPoint.x) <= kDragSlackX &&
+                           std::abs(point.y - m_lastPoint.y) < kDragSlackY;
         if (!small)
             MoveThumbPos(point);
         return 1;

@@ -229,14 +229,16 @@ int DListBox::FindString(const wchar_t* text) const
 {
     const CString wanted = text ? text : L"";
     std::lock_guard lock(m_itemsLock);
-    const auto it = std::find_if(m_items.begin(), m_items.end(), [&](const Item& i) { return i.text == wanted; });
+    const auto it =
+        std::find_if(m_items.begin(), m_items.end(), [&](const Item& i) { return i.text == wanted; });
     return it == m_items.end() ? -1 : static_cast<int>(it - m_items.begin());
 }
 
 int DListBox::FindItemData(long data) const
 {
     std::lock_guard lock(m_itemsLock);
-    const auto it = std::find_if(m_items.begin(), m_items.end(), [&](const Item& i) { return i.data == data; });
+    const auto it =
+        std::find_if(m_items.begin(), m_items.end(), [&](const Item& i) { return i.data == data; });
     return it == m_items.end() ? -1 : static_cast<int>(it - m_items.begin());
 }
 
@@ -406,7 +408,8 @@ void DListBox::DrawControl(HDC& hdc, CRect clip)
             }
             const CString& text = m_items[static_cast<size_t>(i)].text;
             if (!edited && !text.empty())
-                MRender::DrawString(g, text, font, CRect(m_indent, top, usable, bottom), format, m_textColor, m_hint);
+                MRender::DrawString(g, text, font, CRect(m_indent, top, usable, bottom), format, m_textColor,
+                                    m_hint);
         }
     }
     CopyMemDC(hdc, clip);
@@ -512,6 +515,9 @@ void DListBox::ShowEdit()
 {
     if (!m_showEdit || !m_enabled || !Valid(m_selected))
         return;
+    // The list counts as focused while its editor has the keyboard, so a press elsewhere ends it. Taken
+    // first: a page that held the focus passes its loss down to the list.
+    TakeFocus();
     if (m_editRow >= 0 && m_editRow != m_selected)
         EndEdit();
     EnsureVisible(m_selected);
@@ -524,8 +530,6 @@ void DListBox::ShowEdit()
     m_editRow = m_selected;
     UpdateControl();
     m_editor->Open(GetItemText(m_editRow), false);
-    // The list counts as focused while its editor has the keyboard, so a press elsewhere ends it.
-    TakeFocus();
 }
 
 void DListBox::Commit(int row, const CString& text)

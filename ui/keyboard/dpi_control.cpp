@@ -4,7 +4,8 @@
 #include "ui/controls/control_helpers.h"
 #include "ui/keyboard/c_color_button.h"
 
-DPIControl::DPIControl(MObject* parent, unsigned id, CRect rect, int visible) : MPanel(parent, id, rect, visible)
+DPIControl::DPIControl(MObject* parent, unsigned id, CRect rect, int visible)
+    : MPanel(parent, id, rect, visible)
 {
     EnableScroll(0);
 }

@@ -38,7 +38,8 @@ MPalette::MPalette(MObject* parent, unsigned id, CRect rect, int visible)
 
 void MPalette::Layout()
 {
-    m_field = CRect(m_rect.left, m_rect.top, m_rect.right - m_barWidth - kFieldGap, m_rect.top + m_fieldHeight);
+    m_field =
+        CRect(m_rect.left, m_rect.top, m_rect.right - m_barWidth - kFieldGap, m_rect.top + m_fieldHeight);
     m_bar = CRect(m_rect.right - m_barWidth - kBarRoom, m_rect.top, m_rect.right, m_rect.top + m_fieldHeight);
 }
 
@@ -140,9 +141,10 @@ void MPalette::FollowField(CPoint point)
     const int w = std::max(m_field.Width(), 1);
     const int h = std::max(m_field.Height(), 1);
     const int hue = std::clamp((point.x - m_field.left) * kHueSteps / w, 0, kHueSteps);
-    const int lightness =
-        std::clamp((point.y - m_field.top) * (kLevels - kMinLightness) / h + kMinLightness, kMinLightness, kLevels);
-    m_thumb = CPoint(std::clamp(point.x, m_field.left, m_field.right), std::clamp(point.y, m_field.top, m_field.bottom));
+    const int lightness = std::clamp((point.y - m_field.top) * (kLevels - kMinLightness) / h + kMinLightness,
+                                     kMinLightness, kLevels);
+    m_thumb = CPoint(std::clamp(point.x, m_field.left, m_field.right),
+                     std::clamp(point.y, m_field.top, m_field.bottom));
     if (hue != m_hue || lightness != m_lightness) {
         m_hue = hue;
         m_lightness = lightness;
@@ -237,7 +239,8 @@ void MPalette::DrawControl(HDC& hdc, CRect clip)
             GraphicsOn g(m_memDC);
             CRect field = m_field;
             field.OffsetRect(-m_rect.left, -m_rect.top);
-            const CRect bar(m_bar.left - m_rect.left, 0, m_bar.left - m_rect.left + m_barWidth, m_fieldHeight);
+            const CRect bar(m_bar.left - m_rect.left, 0, m_bar.left - m_rect.left + m_barWidth,
+                            m_fieldHeight);
             // The darkest tenth of the field is left out, as lightness starts at 20.
             MRender::DrawSurface(g, m_pixels, field, CRect(0, kMinLightness, kHueSteps, kLevels));
             MRender::DrawSurface(g, m_pixels, bar, CRect(kBarColumn, 0, kBarColumn + m_barWidth, kLevels));
