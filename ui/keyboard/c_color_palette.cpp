@@ -79,8 +79,9 @@ CString CColorPalette::HexText(COLORREF colour)
 int CColorPalette::InitControl(PaintManager* manager)
 {
     MPanel::InitControl(manager);
-    if (m_palette)
+    if (m_built)
         return 1;
+    m_built = true;
     const int x0 = m_rect.left;
     const int y0 = m_rect.top;
     for (int i = 0; i < kPresetCount; ++i) {

@@ -76,4 +76,5 @@ private:
     MText* m_labels[4] = {};
     CSpinButton* m_spins[3] = {};
     MEdit* m_hex = nullptr;
+    bool m_built = false; // the children are made once
 };

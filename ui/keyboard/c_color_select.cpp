@@ -18,8 +18,9 @@ CColorSelect::CColorSelect(MObject* parent, unsigned id, CRect rect, int visible
 int CColorSelect::InitControl(PaintManager* manager)
 {
     MPanel::InitControl(manager);
-    if (m_swatches[0])
+    if (m_built)
         return 1;
+    m_built = true;
     for (int i = 0; i < kSwatchCount; ++i) {
         auto* swatch = static_cast<CColorButton*>(
             CreateControl(L"CColorButton", kFirstSwatchId + i, CRect(), L"", 1, m_enabled));

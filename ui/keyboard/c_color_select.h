@@ -39,4 +39,5 @@ private:
     void Layout();
 
     CColorButton* m_swatches[kSwatchCount] = {};
+    bool m_built = false; // the children are made once
 };

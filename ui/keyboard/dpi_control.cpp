@@ -13,8 +13,9 @@ DPIControl::DPIControl(MObject* parent, unsigned id, CRect rect, int visible)
 int DPIControl::InitControl(PaintManager* manager)
 {
     MPanel::InitControl(manager);
-    if (m_box)
+    if (m_built)
         return 1;
+    m_built = true;
     m_box = static_cast<CCheckButton*>(CreateControl(L"CCheckButton", kCheckId, CRect(), L"", 1, 1));
     if (m_box) {
         m_box->SetImage(L"btn_checkbox.png", 8);

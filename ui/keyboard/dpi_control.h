@@ -45,6 +45,7 @@ private:
 
     CCheckButton* m_box = nullptr;
     CColorButton* m_swatch = nullptr;
+    bool m_built = false; // the children are made once
     int m_dpi = 0;
     COLORREF m_color = 0xFFFFFF;
     int m_check = 0;
