@@ -34,6 +34,10 @@ function(torvik_test name)
   target_link_libraries(${name} PRIVATE torvik_options torvik_test_support ${ARG_DEPS}
                         GTest::gtest GTest::gmock)
   set_target_properties(${name} PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${TORVIK_TEST_BIN_DIR})
+  # Tests read the installation in build/bin (BuildBinDir): building any one of them alone must bring
+  # it up to date. Copying the data is cheap, so every test depends on it and none can be forgotten.
+  add_dependencies(${name} installation_data)
+  set_property(GLOBAL APPEND PROPERTY TORVIK_TEST_TARGETS ${name})
   set(_props ENVIRONMENT "TORVIK_BUILD_BIN_DIR=${TORVIK_INSTALL_DIR}")
   if(ARG_LABELS)
     list(APPEND _props LABELS "${ARG_LABELS}")

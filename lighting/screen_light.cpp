@@ -4,6 +4,8 @@
 
 ScreenLight::ScreenLight(std::unique_ptr<ScreenCapture> capture) : m_capture(std::move(capture))
 {
+    if (m_capture)
+        m_capture->SetSampleSize(ScreenReducer::kSampleWidth, ScreenReducer::kSampleHeight);
     for (auto& cell : m_grid)
         cell.store(0, std::memory_order_relaxed);
 }

@@ -9,7 +9,7 @@ packages=(
   libsqlite3-dev sqlite3 libpugixml-dev libhidapi-dev libudev-dev libevdev-dev libminizip-dev
   zlib1g-dev libcurl4-openssl-dev libfftw3-dev libpulse-dev
   # libraries of KelvoUI
-  libx11-dev libxext-dev libxi-dev libxtst-dev libxrandr-dev libxkbcommon-dev xdg-utils
+  libx11-dev libxext-dev libxi-dev libxtst-dev libxrandr-dev libxrender-dev libxkbcommon-dev xdg-utils
   libcairo2-dev libpango1.0-dev libgdk-pixbuf-2.0-dev
   fonts-liberation2 fonts-open-sans
   # build-time pictures: the theme's SVG sources (the library; rsvg-convert to preview one by hand)
@@ -31,5 +31,21 @@ echo "Installing: ${missing[*]}" >&2
 sudo=""
 [ "$(id -u)" -eq 0 ] || sudo="sudo"
 export DEBIAN_FRONTEND=noninteractive
-$sudo apt-get update -qq
-$sudo apt-get install -y -qq --no-install-recommends "${missing[@]}" >/dev/null
+
+# Another apt run (a second copy of this script, unattended upgrades) may hold apt's locks: wait for it
+# rather than fail. apt-get waits for dpkg's lock itself; for the package lists' lock we wait first, and
+# again should another run take it between our wait and our update.
+. "$(dirname "$0")/apt-lock.sh"
+lock_timeout=600
+for attempt in 1 2 3; do
+  wait_for_apt_lock "$lock_timeout" || exit 1
+  if $sudo apt-get -o DPkg::Lock::Timeout="$lock_timeout" update -qq; then
+    break
+  fi
+  # A failure with nothing holding the lock is not ours to wait out.
+  if [ "$attempt" -eq 3 ] || ! apt_lock_holder >/dev/null; then
+    exit 1
+  fi
+done
+wait_for_apt_lock "$lock_timeout" || exit 1
+$sudo apt-get -o DPkg::Lock::Timeout="$lock_timeout" install -y -qq --no-install-recommends "${missing[@]}" >/dev/null

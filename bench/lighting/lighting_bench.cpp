@@ -88,27 +88,35 @@ void ScreenReduce(benchmark::State& state)
 }
 BENCHMARK(ScreenReduce)->Unit(benchmark::kMicrosecond)->Repetitions(9)->ReportAggregatesOnly(true);
 
-// One whole sample of the X display: capture, reduction, grid. Argument: shared memory or not.
+// One whole sample of the X display: capture, reduction, grid. Argument: 1 XShmGetImage of the screen;
+// 0 XGetImage of the samples the server picked (XRender), as on a display without shared memory;
+// 2 XGetImage of the whole screen, as it was before the server picked the samples.
 void ScreenSampleX11(benchmark::State& state)
 {
-    const bool shm = state.range(0) != 0;
-    auto capture = std::make_unique<X11ScreenCapture>(std::string(), shm);
+    const int mode = static_cast<int>(state.range(0));
+    auto capture = std::make_unique<X11ScreenCapture>(std::string(), mode == 1);
+    X11ScreenCapture* x11 = capture.get();
+    ScreenLight light(std::move(capture));
+    if (mode == 2)
+        x11->SetSampleSize(0, 0);
     ScreenImage image;
-    if (!capture->Capture(image)) {
+    if (!x11->Capture(image)) {
         state.SkipWithError("no X display ($DISPLAY)");
         return;
     }
-    state.SetLabel(std::to_string(image.width) + "x" + std::to_string(image.height) +
-                   (shm ? " XShmGetImage" : " XGetImage"));
-    ScreenLight light(std::move(capture));
+    const char* how = x11->UsedSharedMemory()    ? " XShmGetImage"
+                      : x11->UsedServerScaling() ? " XRender + XGetImage"
+                                                 : " XGetImage";
+    state.SetLabel(std::to_string(image.width) + "x" + std::to_string(image.height) + how);
     light.Start(18, 6);
     for (auto _ : state)
         light.SampleOnce();
 }
 BENCHMARK(ScreenSampleX11)
-    ->ArgName("shm")
+    ->ArgName("mode")
     ->Arg(1)
     ->Arg(0)
+    ->Arg(2)
     ->Unit(benchmark::kMicrosecond)
     ->Repetitions(9)
     ->ReportAggregatesOnly(true);

@@ -14,6 +14,7 @@
 #include <X11/Xutil.h>
 #include <X11/extensions/XShm.h>
 #include <X11/extensions/Xrandr.h>
+#include <X11/extensions/Xrender.h>
 // Xlibint.h defines these as macros.
 #undef min
 #undef max
@@ -80,6 +81,16 @@ struct X11ScreenCapture::Impl {
     std::vector<uint32_t> converted;
     bool usedShm = false;
 
+    // Scaling on the server, for captures without shared memory.
+    int sampleWidth = 0;
+    int sampleHeight = 0;
+    bool render = false;
+    Picture screenPicture = 0; // the monitor, transformed onto the sample grid
+    Pixmap samplePixmap = 0;
+    Picture samplePicture = 0;
+    XRenderPictFormat* sampleFormat = nullptr;
+    bool usedRender = false;
+
     ~Impl() { Close(); }
 
     bool Open()
@@ -105,6 +116,9 @@ struct X11ScreenCapture::Impl {
             XRRSelectInput(display, root,
                            RRScreenChangeNotifyMask | RRCrtcChangeNotifyMask | RROutputChangeNotifyMask);
         shmUsable = allowShm && XShmQueryExtension(display);
+        int renderEvents = 0;
+        int renderErrors = 0;
+        render = XRenderQueryExtension(display, &renderEvents, &renderErrors);
         geometryKnown = false;
         return true;
     }
@@ -113,6 +127,7 @@ struct X11ScreenCapture::Impl {
     {
         DropShmImage();
         DropPlainImage();
+        DropSamplePictures();
         if (display)
             XCloseDisplay(display);
         display = nullptr;
@@ -136,6 +151,81 @@ struct X11ScreenCapture::Impl {
         plainImage = nullptr;
     }
 
+    void DropSamplePictures()
+    {
+        if (screenPicture)
+            XRenderFreePicture(display, screenPicture);
+        if (samplePicture)
+            XRenderFreePicture(display, samplePicture);
+        if (samplePixmap)
+            XFreePixmap(display, samplePixmap);
+        screenPicture = samplePicture = 0;
+        samplePixmap = 0;
+    }
+
+    // The monitor seen through a transform that puts the centre of sample (sx, sy) on screen pixel
+    // (x + (2·sx + 1)·width ÷ (2·sampleWidth), likewise down), and a pixmap of the sample size to draw
+    // it into. False (and no more tries) when the server refuses.
+    bool MakeSamplePictures()
+    {
+        if (samplePicture)
+            return true;
+        const unsigned long errors = t_trappedErrors;
+        XRenderPictFormat* screenFormat = XRenderFindVisualFormat(display, visual);
+        sampleFormat = XRenderFindStandardFormat(display, PictStandardRGB24);
+        if (!screenFormat || !sampleFormat) {
+            render = false;
+            return false;
+        }
+        XRenderPictureAttributes attributes{};
+        attributes.subwindow_mode = IncludeInferiors; // the windows on the screen, not only the root
+        screenPicture = XRenderCreatePicture(display, root, screenFormat, CPSubwindowMode, &attributes);
+        const auto ratio = [](int screen, int samples) {
+            return static_cast<XFixed>((static_cast<int64_t>(screen) * 65536 + samples / 2) / samples);
+        };
+        // The nearest-pixel filter takes the pixel before a point that lies exactly on a pixel edge;
+        // moving every point on by the smallest step makes it take the pixel the point starts.
+        XTransform transform{};
+        transform.matrix[0][0] = ratio(width, sampleWidth);
+        transform.matrix[0][2] = XDoubleToFixed(x) + 1;
+        transform.matrix[1][1] = ratio(height, sampleHeight);
+        transform.matrix[1][2] = XDoubleToFixed(y) + 1;
+        transform.matrix[2][2] = XDoubleToFixed(1);
+        XRenderSetPictureTransform(display, screenPicture, &transform);
+        XRenderSetPictureFilter(display, screenPicture, FilterNearest, nullptr, 0);
+        samplePixmap =
+            XCreatePixmap(display, root, static_cast<unsigned>(sampleWidth),
+                          static_cast<unsigned>(sampleHeight), static_cast<unsigned>(sampleFormat->depth));
+        samplePicture = XRenderCreatePicture(display, samplePixmap, sampleFormat, 0, nullptr);
+        XSync(display, False);
+        if (t_trappedErrors != errors) {
+            DropSamplePictures();
+            render = false;
+            return false;
+        }
+        return true;
+    }
+
+    const XImage* GrabSamples()
+    {
+        const unsigned long errors = t_trappedErrors;
+        XRenderComposite(display, PictOpSrc, screenPicture, None, samplePicture, 0, 0, 0, 0, 0, 0,
+                         static_cast<unsigned>(sampleWidth), static_cast<unsigned>(sampleHeight));
+        DropPlainImage();
+        plainImage = XGetImage(display, samplePixmap, 0, 0, static_cast<unsigned>(sampleWidth),
+                               static_cast<unsigned>(sampleHeight), AllPlanes, ZPixmap);
+        if (!plainImage || t_trappedErrors != errors)
+            return nullptr;
+        // A pixmap has no visual to take the channel masks from: they are the picture format's.
+        const XRenderDirectFormat& direct = sampleFormat->direct;
+        plainImage->red_mask = static_cast<unsigned long>(direct.redMask) << direct.red;
+        plainImage->green_mask = static_cast<unsigned long>(direct.greenMask) << direct.green;
+        plainImage->blue_mask = static_cast<unsigned long>(direct.blueMask) << direct.blue;
+        usedShm = false;
+        usedRender = true;
+        return plainImage;
+    }
+
     // Notices RandR changes without a round trip.
     void ReadEvents()
     {
@@ -151,6 +241,7 @@ struct X11ScreenCapture::Impl {
 
     void ReadGeometry()
     {
+        DropSamplePictures(); // their transform belongs to the old geometry
         XWindowAttributes attributes{};
         if (!XGetWindowAttributes(display, root, &attributes))
             return;
@@ -236,16 +327,20 @@ struct X11ScreenCapture::Impl {
         if (shmUsable && MakeShmImage()) {
             if (XShmGetImage(display, root, shmImage, x, y, AllPlanes) && t_trappedErrors == errors) {
                 usedShm = true;
+                usedRender = false;
                 return shmImage;
             }
             return nullptr;
         }
+        if (render && sampleWidth > 0 && sampleHeight > 0 && MakeSamplePictures())
+            return GrabSamples();
         DropPlainImage();
         plainImage = XGetImage(display, root, x, y, static_cast<unsigned>(width),
                                static_cast<unsigned>(height), AllPlanes, ZPixmap);
         if (!plainImage || t_trappedErrors != errors)
             return nullptr;
         usedShm = false;
+        usedRender = false;
         return plainImage;
     }
 
@@ -300,7 +395,21 @@ bool X11ScreenCapture::Capture(ScreenImage& image)
     return m_impl->Capture(image);
 }
 
+void X11ScreenCapture::SetSampleSize(int width, int height)
+{
+    const bool valid = width > 0 && height > 0;
+    m_impl->sampleWidth = valid ? width : 0;
+    m_impl->sampleHeight = valid ? height : 0;
+    if (m_impl->display)
+        m_impl->DropSamplePictures();
+}
+
 bool X11ScreenCapture::UsedSharedMemory() const
 {
     return m_impl->usedShm;
+}
+
+bool X11ScreenCapture::UsedServerScaling() const
+{
+    return m_impl->usedRender;
 }

@@ -1,8 +1,11 @@
 #pragma once
 // The primary screen through its own X connection: XShmGetImage of the root window, XGetImage where
-// shared memory cannot be used (a remote display). The primary monitor comes from RandR (the whole root
-// window without one) and is looked up again when RandR reports a change. X errors of this connection
-// are caught on the connection and never reach the process-wide handler.
+// shared memory cannot be used (a remote display). A whole screen through XGetImage costs tens of
+// milliseconds, so there, once a sample size is set, the server picks the samples itself (XRender,
+// nearest pixel, into a pixmap of the sample size) and only those cross the connection; without
+// XRender the whole screen is read. The primary monitor comes from RandR (the whole root window without
+// one) and is looked up again when RandR reports a change. X errors of this connection are caught on
+// the connection and never reach the process-wide handler.
 
 #include <memory>
 #include <string>
@@ -20,9 +23,12 @@ public:
     X11ScreenCapture& operator=(const X11ScreenCapture&) = delete;
 
     bool Capture(ScreenImage& image) override;
+    void SetSampleSize(int width, int height) override;
 
     // Whether the last successful capture went through shared memory.
     bool UsedSharedMemory() const;
+    // Whether the last successful capture was scaled on the server.
+    bool UsedServerScaling() const;
 
 private:
     struct Impl;

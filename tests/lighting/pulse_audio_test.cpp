@@ -129,8 +129,8 @@ class PulseAudioTest : public ::testing::Test {
 protected:
     void SetUp() override
     {
-        if (!ProgramExists("pulseaudio"))
-            GTEST_SKIP() << "pulseaudio is not installed";
+        // tools/setup-deps.sh installs PulseAudio: without it, or when it cannot start, the test fails.
+        ASSERT_TRUE(ProgramExists("pulseaudio")) << "pulseaudio is not installed";
         m_socket = (m_folder.Path() / "native").string();
         m_server = "unix:" + m_socket;
         const std::string script = (m_folder.Path() / "server.pa").string();
@@ -139,11 +139,12 @@ protected:
                                    "set-default-sink torvik_test\n");
         // Running as root needs --system=false and a runtime folder of its own.
         const std::string runtime = "XDG_RUNTIME_DIR=" + m_folder.Path().string();
-        if (!m_pulse.Start({"pulseaudio", "--daemonize=no", "--system=false", "--exit-idle-time=-1",
-                            "--use-pid-file=no", "-n", "-F", script},
-                           {runtime, "HOME=" + m_folder.Path().string()}) ||
-            !m_pulse.WaitUntil([this] { return CanConnect(m_socket); }, 10s))
-            GTEST_SKIP() << "PulseAudio could not start here";
+        ASSERT_TRUE(m_pulse.Start({"pulseaudio", "--daemonize=no", "--system=false", "--exit-idle-time=-1",
+                                   "--use-pid-file=no", "-n", "-F", script},
+                                  {runtime, "HOME=" + m_folder.Path().string()}))
+            << "pulseaudio could not be started";
+        ASSERT_TRUE(m_pulse.WaitUntil([this] { return CanConnect(m_socket); }, 10s))
+            << "PulseAudio did not accept connections within 10 s";
     }
 
     ScopedTempDir m_folder;

@@ -395,6 +395,15 @@ TEST_F(RecordsTest, MusicLayer)
     EXPECT_TRUE(m_database.SelectMusicLayer());
     EXPECT_EQ(m_database.GetSelectedMusicLayer(), 1);
 
+    // Selecting clears every other row of profile 1 first (another profile's rows are not its business).
+    ASSERT_EQ(m_database.AddMusicLayer(L"Second", 4), 2);
+    Raw().Execute("UPDATE t_musiclayer_data SET sel = 1");
+    Raw().Execute("INSERT INTO t_musiclayer_data(profile, name, sel) VALUES (2, 'Other', 1)");
+    EXPECT_TRUE(m_database.SelectMusicLayer());
+    EXPECT_EQ(Raw().Rows("SELECT layer_id, profile, sel FROM t_musiclayer_data ORDER BY layer_id"),
+              Rows({{"1", "1", "1"}, {"2", "1", "0"}, {"3", "2", "1"}}));
+    EXPECT_EQ(m_database.GetSelectedMusicLayer(), 1);
+
     // The update always goes to layer 1, whatever id the row carries.
     EXPECT_TRUE(m_database.UpdateMusicLayer({.layer_id = 0,
                                              .deviceindex = 2,

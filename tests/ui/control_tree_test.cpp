@@ -469,6 +469,56 @@ TEST_F(ControlTreeTest, AnimationTickReachesVisibleRunningControlsOnly)
     EXPECT_EQ(child->CountOf(tick), 7);
 }
 
+// The main window turns the tick on at start-up; its timer runs only while a joined control would get
+// the tick, so an idle window has nothing to wake for. What reaches the controls stays the same.
+TEST_F(ControlTreeTest, AnimationTickTimerRunsOnlyWhileAVisibleControlWantsIt)
+{
+    const unsigned id = dialog.SetMTimer(10);
+    ASSERT_NE(id, 0u);
+    auto* panel = dialog.Add<ProbeControl>(1u, CRect(0, 0, 100, 100));
+    auto* spinner = static_cast<ProbeControl*>(
+        panel->AddControl(std::make_unique<ProbeControl>(panel, 2, CRect(0, 0, 10, 10))));
+    spinner->AddMTimer();
+    const std::string tick = "timer " + std::to_string(kAnimationTimerKey);
+
+    struct Step {
+        const char* change;
+        std::function<void()> apply;
+        bool runs;
+    };
+    const Step steps[] = {
+        {"joined, no run-timer flag", [] {}, false},
+        {"run-timer flag set", [&] { spinner->SetRunTimer(1); }, true},
+        {"parent hidden", [&] { panel->SetVisible(0); }, false},
+        {"parent shown", [&] { panel->SetVisible(1); }, true},
+        {"hidden without a repaint request", [&] { spinner->SetVisible(0, 0); }, false},
+        {"shown again", [&] { spinner->SetVisible(1); }, true},
+        {"run-timer flag cleared", [&] { spinner->SetRunTimer(0); }, false},
+        {"set again", [&] { spinner->SetRunTimer(1); }, true},
+        {"left the tick", [&] { Manager().DeleteFSTimer(spinner); }, false},
+        {"joined again", [&] { spinner->AddMTimer(); }, true},
+    };
+    for (const Step& step : steps) {
+        step.apply();
+        EXPECT_EQ(Manager().IsMTimerRunning(), step.runs) << step.change;
+        EXPECT_EQ(WindowSystem::PendingDeadline().has_value(), step.runs) << step.change;
+        const int before = spinner->CountOf(tick);
+        Backend().RunFor(50);
+        EXPECT_EQ(spinner->CountOf(tick) - before, step.runs ? 5 : 0) << step.change;
+        EXPECT_EQ(Manager().GetMTimerID(), id) << step.change;
+    }
+
+    // Turned on while a control already animates, the tick runs at once; removing the control ends it.
+    dialog.KillMTimer(id);
+    ASSERT_NE(dialog.SetMTimer(10), 0u);
+    EXPECT_TRUE(Manager().IsMTimerRunning());
+    panel->RemoveControl(spinner);
+    EXPECT_FALSE(Manager().IsMTimerRunning());
+    const uint64_t ticks = Manager().AnimationTicks();
+    Backend().RunFor(50);
+    EXPECT_EQ(Manager().AnimationTicks(), ticks);
+}
+
 TEST_F(ControlTreeTest, AManagerWithoutAWindowStillReleasesItsControls)
 {
     auto manager = std::make_unique<PaintManager>();

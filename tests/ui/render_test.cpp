@@ -384,6 +384,14 @@ TEST(RenderTest, ImageListDrawsItsPicturesByIndex)
     EXPECT_EQ(list.GetImageCount(), 0);
 }
 
+std::vector<uint32_t> Pixels(const Surface& s)
+{
+    std::vector<uint32_t> pixels;
+    for (int y = 0; y < s.Height(); ++y)
+        pixels.insert(pixels.end(), s.Row(y), s.Row(y) + s.Width());
+    return pixels;
+}
+
 class BackgroundTest : public ControlFixture {
 protected:
     ScopedFolders folders;
@@ -422,6 +430,37 @@ TEST_F(BackgroundTest, FrameModeKeepsTheBackgroundCornersOnTheDumpedPicture)
     EXPECT_EQ(Shown().image.Pixel(0, 0), kTopLeft);
     EXPECT_EQ(Shown().image.Pixel(11, 11), kBottomRight);
     EXPECT_EQ(Shown().image.Pixel(20, 20), ColorRefToARGB(Manager().GetBackColor()));
+}
+
+// A translucent background picture is drawn on a cleared surface each time: repaints of the whole
+// window, over whatever the last one left, give the same pixels in both modes.
+TEST_F(BackgroundTest, TranslucentBackgroundDoesNotPileUpOverRepaints)
+{
+    Surface translucent(kSide, kSide);
+    translucent.Fill(translucent.Bounds(), 0x40102030);
+    translucent.Fill({0, 0, kBorder, kBorder}, 0x10400040);
+    WriteSkin(folders, "translucent.png", translucent);
+    ASSERT_EQ(dialog.LoadBKImage(L"translucent.png"), 1);
+    struct Case {
+        enumBackMode mode;
+        CRect window;
+    };
+    // Frame mode, and a picture at its natural size that covers the whole (small) window.
+    for (const Case& c : {Case{BACK_MODE_FRAME, CRect(100, 100, 300, 250)},
+                          Case{BACK_MODE_NORMAL, CRect(100, 100, 100 + kSide, 100 + kSide)}}) {
+        dialog.SetBackMode(c.mode, kBorder);
+        dialog.MoveWindow(c.window);
+        dialog.InvalidateRect(nullptr, 0);
+        Run();
+        const std::vector<uint32_t> first = Pixels(Shown().image);
+        // The corner is the picture's own translucent pixel, not the picture over the back colour.
+        EXPECT_EQ(Manager().GetPaintDC()->Pixel(1, 1) >> 24, 0x10u) << "mode " << c.mode;
+        for (int repaint = 0; repaint < 8; ++repaint) {
+            dialog.InvalidateRect(nullptr, 0);
+            Run();
+            ASSERT_EQ(Pixels(Shown().image), first) << "mode " << c.mode << ", repaint " << repaint;
+        }
+    }
 }
 
 TEST_F(BackgroundTest, AttachingLoadsThePrivateArialAndTheEmbeddedFont)

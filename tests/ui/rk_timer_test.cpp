@@ -1,11 +1,16 @@
 // RKTimer and the window's animation tick on the headless backend's virtual clock.
 
+#include <atomic>
+#include <chrono>
 #include <gtest/gtest.h>
 #include <map>
 #include <memory>
+#include <thread>
 
+#include "tests/ui/control_probe.h"
 #include "tests/ui/headless_fixture.h"
 #include "tests/ui/test_dialogs.h"
+#include "ui/framework/mm_timer_service.h"
 #include "ui/framework/rk_timer.h"
 
 namespace {
@@ -119,10 +124,80 @@ TEST_F(RKTimerTest, TicksStopWithTheTimerOrItsOwner)
     Backend().RunFor(50);
 }
 
+// A paused timer keeps its id and entry but is off the schedule: nothing is due, nothing ticks; resumed,
+// its next tick is one period away.
+TEST_F(RKTimerTest, PausedTimersKeepTheirIdButNeitherTickNorWake)
+{
+    CountingTimer timer;
+    const unsigned paused = static_cast<unsigned>(timer.SetPausedTimer(10, L"later", 1));
+    ASSERT_NE(paused, 0u);
+    EXPECT_EQ(timer.IsTimerPaused(paused), 1);
+    EXPECT_EQ(timer.GetTimerIsRun(paused), 1);
+    EXPECT_EQ(WindowSystem::PendingDeadline(), std::nullopt) << "nothing to wake for";
+    Backend().RunFor(100);
+    EXPECT_EQ(timer.plain[paused], 0);
+
+    timer.ResumeTimer(paused);
+    EXPECT_EQ(WindowSystem::PendingDeadline(), Backend().GetVirtualClock().NowMs() + 10);
+    Backend().RunFor(30);
+    EXPECT_EQ(timer.plain[paused], 3);
+    EXPECT_EQ(timer.named[paused].size(), 3u);
+
+    // Pausing twice and resuming a running timer change nothing; its phase stays.
+    const unsigned other = static_cast<unsigned>(timer.SetTimer(25));
+    Backend().RunFor(5);
+    timer.ResumeTimer(other);
+    timer.PauseTimer(paused);
+    timer.PauseTimer(paused);
+    EXPECT_EQ(WindowSystem::PendingDeadline(), Backend().GetVirtualClock().NowMs() + 20);
+    Backend().RunFor(100);
+    EXPECT_EQ(timer.plain[paused], 3);
+    EXPECT_EQ(timer.plain[other], 4);
+    timer.PauseTimer(999);
+    EXPECT_EQ(timer.IsTimerPaused(999), 0);
+
+    // A paused timer is still killed with the others.
+    EXPECT_EQ(timer.KillTimer(paused), 1);
+    timer.PauseTimer(other);
+    EXPECT_EQ(WindowSystem::PendingDeadline(), std::nullopt);
+}
+
+// The X11 backend's service on its own thread: a paused timer is never delivered, a resumed one is.
+TEST(ThreadedMmTimerService, DeliversOnlyWhileNotPaused)
+{
+    std::atomic<int> delivered{0};
+    ThreadedMmTimerService service([&](unsigned id) {
+        ++delivered;
+        service.Acknowledge(id);
+    });
+    const unsigned id = service.Start(1, true);
+    ASSERT_NE(id, 0u);
+    std::this_thread::sleep_for(std::chrono::milliseconds(30));
+    EXPECT_EQ(delivered.load(), 0);
+
+    service.SetPaused(id, false);
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(5);
+    while (delivered.load() < 3 && std::chrono::steady_clock::now() < deadline)
+        std::this_thread::sleep_for(std::chrono::milliseconds(1));
+    ASSERT_GE(delivered.load(), 3);
+
+    service.SetPaused(id, true);
+    // A tick taken just before the pause may still be on its way.
+    std::this_thread::sleep_for(std::chrono::milliseconds(5));
+    const int atPause = delivered.load();
+    std::this_thread::sleep_for(std::chrono::milliseconds(30));
+    EXPECT_EQ(delivered.load(), atPause);
+    service.Stop(id);
+}
+
 TEST_F(RKTimerTest, DialogAnimationTickRunsOnTheUiThread)
 {
     RecordingDialog dialog;
     dialog.Create(nullptr, L"d", WS_POPUP, 0, CRect(0, 0, 10, 10));
+    auto* spinner =
+        dialog.GetPaintManager().AddControl(std::make_unique<ProbeControl>(&dialog, 1, CRect(0, 0, 5, 5)));
+    spinner->SetRunTimer(1);
+    spinner->AddMTimer();
     const unsigned id = dialog.SetMTimer(10);
     ASSERT_NE(id, 0u);
     EXPECT_EQ(dialog.GetPaintManager().GetMTimerID(), id);
@@ -132,8 +207,14 @@ TEST_F(RKTimerTest, DialogAnimationTickRunsOnTheUiThread)
     Backend().RunFor(100);
     EXPECT_EQ(dialog.GetPaintManager().AnimationTicks(), 10u);
 
+    // A second SetMTimer replaces the first timer.
+    const unsigned first = dialog.SetMTimer(10);
+    const unsigned second = dialog.SetMTimer(10);
+    EXPECT_EQ(dialog.GetPaintManager().GetTimerIsRun(first), 0);
+    EXPECT_EQ(dialog.GetPaintManager().GetMTimerID(), second);
+    EXPECT_EQ(dialog.GetPaintManager().TimerCount(), 1u);
+
     // The window's end stops its tick.
-    dialog.SetMTimer(10);
     dialog.DestroyWindow();
     EXPECT_EQ(dialog.GetPaintManager().TimerCount(), 0u);
 }

@@ -173,7 +173,11 @@ void MControl::SetVisible(int visible)
 
 void MControl::SetVisible(int visible, int notify)
 {
+    const int was = m_visible;
     SetControlVisible(visible);
+    // The animation tick runs only while a visible control wants it.
+    if (m_manager && m_visible != was)
+        m_manager->CheckMTimer();
     // A control that just went away must still have its area repainted.
     if (notify)
         UpdateControl(m_rect, 1, 1);
@@ -183,6 +187,14 @@ void MControl::SetEnabled(int enabled)
 {
     SetControlEnabled(enabled);
     UpdateControl(m_rect, 1, 0);
+}
+
+void MControl::SetRunTimer(int on)
+{
+    const int was = m_runTimer;
+    m_runTimer = on;
+    if (m_manager && (on != 0) != (was != 0))
+        m_manager->CheckMTimer();
 }
 
 int MControl::IsParentVisible() const

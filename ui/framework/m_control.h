@@ -128,7 +128,8 @@ public:
     int IsDragDrop() const { return m_dragDrop; }
     void SetDragDrop(int on) { m_dragDrop = on; }
     int IsRunTimer() const { return m_runTimer; }
-    void SetRunTimer(int on) { m_runTimer = on; }
+    // Asks for the window's animation tick (once joined with AddMTimer) or gives it up.
+    void SetRunTimer(int on);
     int IsFocused() const { return m_focused; }
     int GetDblClk() const { return m_dblClk; }
     void SetDblClk(int on) { m_dblClk = on; }

@@ -5,13 +5,24 @@
 
 #include "ui/framework/clock.h"
 
-unsigned MmTimerSchedule::Add(unsigned periodMs, int64_t now)
+unsigned MmTimerSchedule::Add(unsigned periodMs, int64_t now, bool paused)
 {
     if (periodMs == 0)
         return 0;
     const unsigned id = ++m_lastId;
-    m_entries[id] = Entry{periodMs, now + periodMs, false};
+    m_entries[id] = Entry{periodMs, now + periodMs, false, paused};
     return id;
+}
+
+bool MmTimerSchedule::SetPaused(unsigned id, bool paused, int64_t now)
+{
+    const auto it = m_entries.find(id);
+    if (it == m_entries.end() || it->second.paused == paused)
+        return false;
+    it->second.paused = paused;
+    if (!paused)
+        it->second.next = now + it->second.periodMs;
+    return true;
 }
 
 void MmTimerSchedule::Acknowledge(unsigned id)
@@ -24,7 +35,7 @@ std::optional<int64_t> MmTimerSchedule::NextDue() const
 {
     std::optional<int64_t> next;
     for (const auto& [id, e] : m_entries) {
-        if (!next || e.next < *next)
+        if (!e.paused && (!next || e.next < *next))
             next = e.next;
     }
     return next;
@@ -34,7 +45,7 @@ std::vector<unsigned> MmTimerSchedule::TakeDue(int64_t now)
 {
     std::vector<unsigned> due;
     for (auto& [id, e] : m_entries) {
-        if (e.next > now)
+        if (e.paused || e.next > now)
             continue;
         if (!e.waiting) {
             e.waiting = true;
@@ -60,17 +71,35 @@ ThreadedMmTimerService::~ThreadedMmTimerService()
         m_thread.join();
 }
 
-unsigned ThreadedMmTimerService::Start(unsigned periodMs)
+unsigned ThreadedMmTimerService::Start(unsigned periodMs, bool paused)
 {
     unsigned id;
     {
         std::lock_guard lock(m_lock);
-        id = m_schedule.Add(periodMs, SteadyClock().NowMs());
-        if (id != 0 && !m_thread.joinable())
-            m_thread = std::thread([this] { Run(); });
+        id = m_schedule.Add(periodMs, SteadyClock().NowMs(), paused);
+        if (id != 0 && !paused)
+            StartThread();
     }
     m_changed.notify_all();
     return id;
+}
+
+void ThreadedMmTimerService::StartThread()
+{
+    if (!m_thread.joinable())
+        m_thread = std::thread([this] { Run(); });
+}
+
+void ThreadedMmTimerService::SetPaused(unsigned id, bool paused)
+{
+    {
+        std::lock_guard lock(m_lock);
+        if (!m_schedule.SetPaused(id, paused, SteadyClock().NowMs()))
+            return;
+        if (!paused)
+            StartThread();
+    }
+    m_changed.notify_all();
 }
 
 void ThreadedMmTimerService::Stop(unsigned id)
@@ -95,7 +124,7 @@ void ThreadedMmTimerService::Run()
     while (!m_stopping) {
         const auto next = m_schedule.NextDue();
         if (!next) {
-            // Nothing scheduled: sleep until a timer starts or the service ends.
+            // Nothing runs: sleep until a timer starts or resumes, or the service ends.
             m_changed.wait(lock);
             continue;
         }
@@ -117,10 +146,16 @@ ClockedMmTimerService::ClockedMmTimerService(const Clock& clock, Deliver deliver
 {
 }
 
-unsigned ClockedMmTimerService::Start(unsigned periodMs)
+unsigned ClockedMmTimerService::Start(unsigned periodMs, bool paused)
 {
     std::lock_guard lock(m_lock);
-    return m_schedule.Add(periodMs, m_clock.NowMs());
+    return m_schedule.Add(periodMs, m_clock.NowMs(), paused);
+}
+
+void ClockedMmTimerService::SetPaused(unsigned id, bool paused)
+{
+    std::lock_guard lock(m_lock);
+    m_schedule.SetPaused(id, paused, m_clock.NowMs());
 }
 
 void ClockedMmTimerService::Stop(unsigned id)

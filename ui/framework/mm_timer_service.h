@@ -2,6 +2,9 @@
 // The periodic timers behind RKTimer: one schedule for the whole process. The service only decides when
 // a tick is due; it hands each due tick to a delivery function (the window system posts it to the UI
 // thread). A timer has at most one tick waiting for delivery, so a busy UI thread gets no backlog.
+// A paused timer keeps its id but is off the schedule: while every timer is paused (or none exists),
+// nothing wakes for them and the timer thread sleeps without a time-out (it is not even started until
+// a timer runs).
 
 #include <condition_variable>
 #include <cstdint>
@@ -19,10 +22,14 @@ public:
     using Deliver = std::function<void(unsigned id)>;
 
     virtual ~MmTimerService() = default;
-    // Starts a periodic timer; its id (never 0, never reused), or 0 when the period is 0.
-    virtual unsigned Start(unsigned periodMs) = 0;
+    // Starts a periodic timer, running or paused; its id (never 0, never reused), or 0 when the period
+    // is 0.
+    virtual unsigned Start(unsigned periodMs, bool paused = false) = 0;
     // Stops a timer; no tick of it is delivered afterwards. Unknown ids are ignored.
     virtual void Stop(unsigned id) = 0;
+    // Takes a timer off the schedule or puts it back, its next tick one period later. Pausing or
+    // resuming a timer that already is so changes nothing; unknown ids are ignored.
+    virtual void SetPaused(unsigned id, bool paused) = 0;
     // The delivered tick of id has been handled; the next one may be delivered.
     virtual void Acknowledge(unsigned id) = 0;
     // For a service on a virtual clock: the next due time, and delivery of what is due at now.
@@ -37,13 +44,18 @@ public:
         unsigned periodMs = 0;
         int64_t next = 0;
         bool waiting = false;
+        bool paused = false;
     };
 
-    unsigned Add(unsigned periodMs, int64_t now);
+    unsigned Add(unsigned periodMs, int64_t now, bool paused = false);
     void Remove(unsigned id) { m_entries.erase(id); }
+    // True when the timer's state changed.
+    bool SetPaused(unsigned id, bool paused, int64_t now);
     void Acknowledge(unsigned id);
+    // The earliest time a running timer is due; nullopt while none runs.
     std::optional<int64_t> NextDue() const;
-    // Ids due at now that have no tick waiting; their next time moves on by whole periods past now.
+    // Running ids due at now that have no tick waiting; their next time moves on by whole periods past
+    // now.
     std::vector<unsigned> TakeDue(int64_t now);
     bool IsEmpty() const { return m_entries.empty(); }
 
@@ -58,12 +70,15 @@ public:
     explicit ThreadedMmTimerService(Deliver deliver);
     ~ThreadedMmTimerService() override;
 
-    unsigned Start(unsigned periodMs) override;
+    unsigned Start(unsigned periodMs, bool paused = false) override;
     void Stop(unsigned id) override;
+    void SetPaused(unsigned id, bool paused) override;
     void Acknowledge(unsigned id) override;
 
 private:
     void Run();
+    // Starts the thread once a timer runs; the lock is held.
+    void StartThread();
 
     Deliver m_deliver;
     std::mutex m_lock;
@@ -79,8 +94,9 @@ class ClockedMmTimerService : public MmTimerService {
 public:
     ClockedMmTimerService(const Clock& clock, Deliver deliver);
 
-    unsigned Start(unsigned periodMs) override;
+    unsigned Start(unsigned periodMs, bool paused = false) override;
     void Stop(unsigned id) override;
+    void SetPaused(unsigned id, bool paused) override;
     void Acknowledge(unsigned id) override;
     std::optional<int64_t> NextDue() const override;
     void DeliverDue(int64_t now) override;

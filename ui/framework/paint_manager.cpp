@@ -228,8 +228,10 @@ void PaintManager::DrawBackground(const CRect& clip)
     if (m_bkImage) {
         const bool covers = m_backMode == BACK_MODE_FRAME ||
                             (m_bkImageSize.cx >= client.Width() && m_bkImageSize.cy >= client.Height());
-        if (!covers && !m_layered)
-            m_surface.Fill(clip, ColorRefToARGB(m_backColor, kBackgroundAlpha));
+        // The surface still holds the last frame (a layered one was cleared already): a translucent
+        // picture drawn over it would pile up.
+        if (!m_layered)
+            m_surface.Fill(clip, covers ? 0 : ColorRefToARGB(m_backColor, kBackgroundAlpha));
         GraphicsOn g(m_surface);
         cairo_rectangle(g, clip.left, clip.top, clip.Width(), clip.Height());
         cairo_clip(g);

@@ -139,12 +139,20 @@ public:
     void ClearTimers();
 
     // --- The animation tick ---
+    // Ticks reach the joined controls whose run-timer flag is set and that are visible with all their
+    // parents. The timer behind the tick is paused while no joined control would get it, so a window
+    // with the tick on and nothing animating does not wake; the tick's id stays the same throughout.
+    // A second SetMTimer replaces the first timer (ticks of any other id never reach a control).
     unsigned SetMTimer(unsigned ms);
     void KillMTimer(unsigned id);
     void KillMTimer();
     unsigned GetMTimerID() const { return m_animationTimer; }
     void AddMTimer(MControl* control);
     void DeleteFSTimer(MControl* control);
+    // A control's run-timer flag or visibility changed: pauses or resumes the tick's timer.
+    void CheckMTimer();
+    // Whether the tick's timer runs now (not paused).
+    bool IsMTimerRunning() const;
     uint64_t AnimationTicks() const { return m_animationTicks; }
 
     // --- Tooltip ---
@@ -268,6 +276,7 @@ private:
     void StartWindowTimer(unsigned id, unsigned ms);
     void StopWindowTimer(unsigned id);
     void RepaintMessage();
+    bool AnimationWanted() const;
 
     HWND m_hWnd = nullptr;
     MWindow* m_owner = nullptr;

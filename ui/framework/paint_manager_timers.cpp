@@ -176,7 +176,10 @@ void PaintManager::StopWindowTimer(unsigned id)
 
 unsigned PaintManager::SetMTimer(unsigned ms)
 {
-    m_animationTimer = static_cast<unsigned>(RKTimer::SetTimer(ms, CString(), 0));
+    if (m_animationTimer)
+        RKTimer::KillTimer(m_animationTimer);
+    const int id = AnimationWanted() ? RKTimer::SetTimer(ms) : RKTimer::SetPausedTimer(ms);
+    m_animationTimer = static_cast<unsigned>(id);
     return m_animationTimer;
 }
 
@@ -197,15 +200,46 @@ void PaintManager::AddMTimer(MControl* control)
 {
     if (!control)
         return;
-    std::lock_guard lock(m_animationLock);
-    if (std::find(m_animated.begin(), m_animated.end(), control) == m_animated.end())
+    {
+        std::lock_guard lock(m_animationLock);
+        if (std::find(m_animated.begin(), m_animated.end(), control) != m_animated.end())
+            return;
         m_animated.push_back(control);
+    }
+    CheckMTimer();
 }
 
 void PaintManager::DeleteFSTimer(MControl* control)
 {
+    {
+        std::lock_guard lock(m_animationLock);
+        if (std::erase(m_animated, control) == 0)
+            return;
+    }
+    CheckMTimer();
+}
+
+bool PaintManager::AnimationWanted() const
+{
     std::lock_guard lock(m_animationLock);
-    std::erase(m_animated, control);
+    return std::any_of(m_animated.begin(), m_animated.end(), [](const MControl* c) {
+        return c->IsRunTimer() && c->IsVisible() && c->IsParentVisible();
+    });
+}
+
+void PaintManager::CheckMTimer()
+{
+    if (!m_animationTimer)
+        return;
+    if (AnimationWanted())
+        RKTimer::ResumeTimer(m_animationTimer);
+    else
+        RKTimer::PauseTimer(m_animationTimer);
+}
+
+bool PaintManager::IsMTimerRunning() const
+{
+    return m_animationTimer && !RKTimer::IsTimerPaused(m_animationTimer);
 }
 
 void PaintManager::OnMTimer(unsigned id)
@@ -219,15 +253,22 @@ void PaintManager::OnMTimer(unsigned id)
         std::lock_guard lock(m_animationLock);
         joined = m_animated;
     }
+    bool delivered = false;
     for (MControl* c : joined) {
         bool live = false;
         {
             std::lock_guard lock(m_animationLock);
             live = std::find(m_animated.begin(), m_animated.end(), c) != m_animated.end();
         }
-        if (live && c->IsRunTimer() && c->IsVisible() && c->IsParentVisible())
+        if (live && c->IsRunTimer() && c->IsVisible() && c->IsParentVisible()) {
             c->OnTimer(kAnimationTimerKey);
+            delivered = true;
+        }
     }
+    // Every change that stops the animation pauses the timer at once; this catches any that did not
+    // say so.
+    if (!delivered && id == m_animationTimer)
+        RKTimer::PauseTimer(id);
 }
 
 // --- Message and progress overlay ---

@@ -32,14 +32,50 @@ RKTimer::~RKTimer()
 
 int RKTimer::SetTimer(unsigned periodMs, CString name, int appFlag)
 {
+    return Start(periodMs, std::move(name), appFlag, false);
+}
+
+int RKTimer::SetPausedTimer(unsigned periodMs, CString name, int appFlag)
+{
+    return Start(periodMs, std::move(name), appFlag, true);
+}
+
+int RKTimer::Start(unsigned periodMs, CString name, int appFlag, bool paused)
+{
     if (!m_bIsTmierOK) {
         // The schedule runs on a millisecond clock: the finest period it can keep is 1 ms.
         m_uAccuracy = 1;
         m_bIsTmierOK = 1;
     }
-    const unsigned id = WindowSystem::StartMmTimer(periodMs, &RKTimer::TimerCallProc);
-    m_entries.push_back({id, std::move(name), appFlag});
+    const unsigned id = WindowSystem::StartMmTimer(periodMs, &RKTimer::TimerCallProc, paused);
+    m_entries.push_back({id, std::move(name), appFlag, paused});
     return static_cast<int>(id);
+}
+
+void RKTimer::PauseTimer(unsigned id)
+{
+    SetPaused(id, true);
+}
+
+void RKTimer::ResumeTimer(unsigned id)
+{
+    SetPaused(id, false);
+}
+
+void RKTimer::SetPaused(unsigned id, bool paused)
+{
+    const auto it =
+        std::find_if(m_entries.begin(), m_entries.end(), [id](const Entry& e) { return e.id == id; });
+    if (!id || it == m_entries.end() || it->paused == paused)
+        return;
+    it->paused = paused;
+    WindowSystem::PauseMmTimer(id, paused);
+}
+
+int RKTimer::IsTimerPaused(unsigned id) const
+{
+    const Entry* e = FindEntry(id);
+    return e && e->paused ? 1 : 0;
 }
 
 int RKTimer::KillTimer(unsigned id)

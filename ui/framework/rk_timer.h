@@ -17,6 +17,14 @@ public:
 
     // Starts a timer; its id, or 0 when it could not start (the entry is still recorded, with id 0).
     int SetTimer(unsigned periodMs, CString name = CString(), int appFlag = 0);
+    // The same, paused from the start.
+    int SetPausedTimer(unsigned periodMs, CString name = CString(), int appFlag = 0);
+    // A paused timer keeps its id and entry (it still counts as running) but is off the schedule: no
+    // tick, and nothing wakes for it. Resuming puts its next tick one period away. Unknown ids and
+    // timers already in that state are left alone.
+    void PauseTimer(unsigned id);
+    void ResumeTimer(unsigned id);
+    int IsTimerPaused(unsigned id) const;
     // Each stops the first matching timer and returns how many timers are left; an unknown id or name
     // changes nothing.
     int KillTimer(unsigned id);
@@ -51,7 +59,10 @@ private:
         unsigned id = 0;
         CString name;
         int appFlag = 0;
+        bool paused = false;
     };
+    int Start(unsigned periodMs, CString name, int appFlag, bool paused);
+    void SetPaused(unsigned id, bool paused);
     const Entry* FindEntry(unsigned id) const;
 
     std::vector<Entry> m_entries;

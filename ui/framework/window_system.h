@@ -170,9 +170,11 @@ public:
 
     // --- Periodic timers of RKTimer: ticks run on the UI thread ---
     using MmTick = void (*)(unsigned id);
-    // The timer's id, or 0 when the period is 0.
-    static unsigned StartMmTimer(unsigned periodMs, MmTick tick);
+    // The timer's id, or 0 when the period is 0. A paused timer ticks only once resumed.
+    static unsigned StartMmTimer(unsigned periodMs, MmTick tick, bool paused = false);
     static void StopMmTimer(unsigned id);
+    // Off the schedule (nothing wakes for it) or back on it, the next tick one period later.
+    static void PauseMmTimer(unsigned id, bool paused);
 
     // --- Other processes ---
     // A top-level window on the display (of any process) carrying the property; 0 when none.

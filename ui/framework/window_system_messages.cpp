@@ -261,10 +261,10 @@ bool WindowSystem::TakeDueTimer(MSG* out)
 
 // --- Periodic timers ---
 
-unsigned WindowSystem::StartMmTimer(unsigned periodMs, MmTick tick)
+unsigned WindowSystem::StartMmTimer(unsigned periodMs, MmTick tick, bool paused)
 {
     WindowSystem& ws = Self();
-    const unsigned id = ws.m_mmTimers->Start(periodMs);
+    const unsigned id = ws.m_mmTimers->Start(periodMs, paused);
     if (id)
         ws.m_mmTicks[id] = tick;
     return id;
@@ -275,6 +275,11 @@ void WindowSystem::StopMmTimer(unsigned id)
     WindowSystem& ws = Self();
     ws.m_mmTimers->Stop(id);
     ws.m_mmTicks.erase(id);
+}
+
+void WindowSystem::PauseMmTimer(unsigned id, bool paused)
+{
+    Self().m_mmTimers->SetPaused(id, paused);
 }
 
 void WindowSystem::DeliverMmTick(unsigned id)
