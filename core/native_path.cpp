@@ -15,3 +15,8 @@ std::string NativePath(std::wstring_view path)
     }
     return WideToUtf8(out);
 }
+
+NativeFilePath NativeFilePath::FromWide(std::wstring_view path)
+{
+    return NativeFilePath(WideToUtf8(path));
+}

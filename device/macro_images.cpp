@@ -15,6 +15,14 @@ constexpr int kShortcutDelayMs = 10;
 constexpr uint8_t kShortcutDelayByte = 0x64; // 100 ms
 constexpr int kUnknownShortcutEvents = 4;
 
+// Packets advance by 59 bytes while their number is reckoned in 60s; a long image gets the packet its
+// tail would otherwise never reach the keyboard in.
+size_t MacroPacketCount(size_t length)
+{
+    const size_t packets = length / kPacketStride + 1;
+    return kMacroPacketData * packets < length ? packets + 1 : packets;
+}
+
 } // namespace
 
 std::vector<MacroEvent> MacroEventsOf(const MacroRecordList& records)
@@ -89,19 +97,27 @@ OutputMacroImage BuildOutputMacroImage(int playTimes, const MacroRecordList& rec
 std::vector<OutputReport> MacroDataReports(const OutputMacroImage& image, int slot)
 {
     const size_t length = static_cast<size_t>(image.Length());
-    const size_t packets = length / kPacketStride + 1;
+    const size_t counted = length / kPacketStride + 1;
+    const size_t packets = MacroPacketCount(length);
     std::vector<OutputReport> reports(packets);
     for (size_t k = 0; k < packets; ++k) {
         const size_t offset = kMacroPacketData * k;
         OutputReport& report = reports[k];
         report[1] = kMacroDataCommand;
-        // The last packet's length is counted in 60-byte steps although packets advance by 59.
-        report[2] = k + 1 == packets ? static_cast<uint8_t>(length - kPacketStride * k)
-                                     : static_cast<uint8_t>(kMacroPacketData);
+        report[2] = static_cast<uint8_t>(kMacroPacketData);
+        if (k + 1 == packets) {
+            // The last packet's length is counted in 60-byte steps although packets advance by 59; an
+            // added packet announces the bytes it really carries.
+            report[2] = packets == counted ? static_cast<uint8_t>(length - kPacketStride * k)
+                                           : static_cast<uint8_t>(length - offset);
+        }
         report[3] = LowByte(static_cast<int>(offset));
         report[4] = LowByte(static_cast<int>(offset >> 8));
         report[5] = LowByte(slot);
-        std::copy_n(image.bytes.begin() + offset, kMacroPacketData, report.begin() + 6);
+        // An added last packet may reach past the image; what lies beyond it goes as zeros.
+        const size_t carried =
+            std::min(kMacroPacketData, image.bytes.size() - std::min(offset, image.bytes.size()));
+        std::copy_n(image.bytes.begin() + offset, carried, report.begin() + 6);
     }
     return reports;
 }

@@ -55,8 +55,8 @@ std::array<FeatureReport, kMacroSlotReports> MacroSlotReports(const MacroImage& 
 
 constexpr size_t kOutputMacroImageLength = 1200;
 constexpr size_t kMacroPacketData = 59;
-// A macro's packets reach to byte 3c + 3 of its image (c records); from 399 records on they would reach
-// past the image, so a longer macro is cut after its 398th record.
+// A macro's image holds 3c + 3 bytes (c records); from 399 records on it would not fit in 1200 bytes,
+// so a longer macro is cut after its 398th record.
 constexpr int kOutputMacroRecordLimit = 398;
 
 struct OutputMacroImage {
@@ -71,6 +71,8 @@ struct OutputMacroImage {
 OutputMacroImage BuildOutputMacroImage(int playTimes, const MacroRecordList& records);
 // The 0x8E packets of an image for `slot`: L / 60 + 1 of them, packet k carrying image bytes 59k to
 // 59k + 58 at offset 59k with the length byte 0x3B, except the last, whose length byte is L - 60k.
+// When those packets fall short of L (59 (L / 60 + 1) < L, from 98 records on) one more packet
+// carries the rest; it is then the last one and its length byte is the L - 59k bytes it carries.
 std::vector<OutputReport> MacroDataReports(const OutputMacroImage& image, int slot);
 // The one 0x8E report of a built-in shortcut: 8E 3c 00 00 slot 01 c, then c events of 3 bytes (usage,
 // 0x64 for 100 ms, 0x80 for a press or 0x00 for a release). A value outside 1-15 gives four all-zero

@@ -1,5 +1,7 @@
 #include "sim/firmware_state.h"
 
+#include <algorithm>
+
 namespace {
 
 constexpr int kTimingUnitsMs[] = {10, 50, 100, 1000};
@@ -22,7 +24,8 @@ std::vector<SimMacroEvent> SimMacroSlot::Events() const
 std::vector<SimMacroEvent> SimOutputMacro::Events() const
 {
     std::vector<SimMacroEvent> events;
-    for (size_t i = 0, at = 2; i < Count() && at + 2 < image.size(); ++i, at += 3) {
+    const size_t end = std::min(received, image.size());
+    for (size_t at = 2; at + 3 <= end; at += 3) {
         const uint8_t usage = image[at];
         const uint8_t low = image[at + 1];
         const uint8_t high = image[at + 2];

@@ -55,11 +55,14 @@ struct SimOutputMacro {
     std::vector<uint8_t> image = std::vector<uint8_t>(kSimOutputMacroBytes, 0);
     int packets = 0;        // packets taken since the image was started at offset 0
     uint8_t lastLength = 0; // length byte of the last packet
+    size_t received = 0;    // the image bytes the packets reached, from 0
 
     uint8_t PlayTimes() const { return image[0]; }
     uint8_t Count() const { return image[1]; }
-    // Up to Count() events, stopping at an all-zero one: usage, then for a press (second delay byte with
-    // bit 7 set) delay low, high | 0x80; for a release low | 0x80, high.
+    // The events among the received bytes, up to the first all-zero one (no event is all zero): usage,
+    // then for a press (second delay byte with bit 7 set) delay low, high | 0x80; for a release
+    // low | 0x80, high. The count byte is not a limit: it holds only the low byte of the record count,
+    // and records that are no events count in it too.
     std::vector<SimMacroEvent> Events() const;
 };
 

@@ -297,6 +297,8 @@ bool KeyboardFirmware::TakeWrite(SimReport kind, std::span<const uint8_t> r)
             macro = SimOutputMacro{};
         // The data area is always 59 bytes; the length byte of the last packet does not count them.
         Store(macro.image, offset, r.subspan(6), kMacroPacketData, kMacroPacketData);
+        macro.received = std::max(
+            macro.received, std::min(macro.image.size(), static_cast<size_t>(offset) + kMacroPacketData));
         ++macro.packets;
         macro.lastLength = r[2];
         return true;

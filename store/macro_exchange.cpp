@@ -1,10 +1,11 @@
 #include "store/macro_exchange.h"
 
-#include "store/exchange_file.h"
+#include <algorithm>
+
 #include "store/profile_database.h"
 #include "store/xml_document.h"
 
-bool ExportMacro(ProfileDatabase& database, int macroId, const CString& path)
+ExchangeError ExportMacro(ProfileDatabase& database, int macroId, const NativeFilePath& path)
 {
     MacroRow macro;
     database.GetMacro(macroId, macro);
@@ -23,21 +24,31 @@ bool ExportMacro(ProfileDatabase& database, int macroId, const CString& path)
     return SaveDocumentReplacing(document, path);
 }
 
-MacroRow ImportMacro(ProfileDatabase& database, const CString& path, const CString& fileTitle)
+MacroImport ImportMacro(ProfileDatabase& database, const NativeFilePath& path, const CString& fileTitle)
 {
     XmlDocument document;
-    if (!document.LoadFile(path) || !document.FindElement(L"macro"))
-        return {};
+    if (const ExchangeError error = LoadExchangeDocument(document, path, L"macro");
+        error != ExchangeError::None)
+        return {.error = error};
     document.EnterElement();
     MacroRow macro;
     macro.name = NameFromFileTitle(fileTitle);
     if (document.FindElement(L"macroinfo"))
         ReadMacroSettings(document, macro);
+
+    // The macro and its records land together or not at all.
+    ProfileDatabase::Batch batch(database);
     macro.macro_id = database.InsertMacro(macro);
     if (macro.macro_id <= 0)
-        return {};
+        return {.error = ExchangeError::DatabaseRefused};
     // Searched after macroinfo, so one moved inside it is not found.
-    if (document.FindElement(L"macroitems"))
-        database.AddMacroRecords(ReadRecordItems(document, macro.macro_id));
-    return macro;
+    if (document.FindElement(L"macroitems")) {
+        const MacroRecordList records = ReadRecordItems(document, macro.macro_id);
+        if (!std::all_of(records.begin(), records.end(),
+                         [&](const auto& record) { return database.AddMacroRecord(*record) > 0; }))
+            return {.error = ExchangeError::DatabaseRefused};
+    }
+    if (!batch.Commit())
+        return {.error = ExchangeError::DatabaseRefused};
+    return {.macro = macro};
 }

@@ -68,6 +68,63 @@ CString DatabasePath(const CString& dataFolder, const CString& modelName)
 
 } // namespace
 
+ProfileDatabase::Batch::Batch(ProfileDatabase& database) : m_database(database), m_lock(database.m_lock)
+{
+    m_outermost = m_database.m_batchDepth == 0;
+    ++m_database.m_batchDepth;
+    if (m_outermost)
+        m_database.m_batchFailed = m_database.m_db.Execute("BEGIN") != SQLITE_OK;
+}
+
+ProfileDatabase::Batch::~Batch()
+{
+    if (!m_finished) {
+        if (m_outermost) {
+            if (m_database.m_db.InTransaction())
+                m_database.m_db.Execute("ROLLBACK");
+        } else {
+            m_database.m_batchFailed = true;
+        }
+    }
+    --m_database.m_batchDepth;
+}
+
+bool ProfileDatabase::Batch::Commit()
+{
+    if (m_finished)
+        return false;
+    m_finished = true;
+    if (!m_outermost)
+        return !m_database.m_batchFailed;
+    SQLiteDB& db = m_database.m_db;
+    // The connection may have been closed and opened again inside the batch: its transaction is gone.
+    bool ok = !m_database.m_batchFailed && db.InTransaction() && db.Execute("COMMIT") == SQLITE_OK;
+    if (!ok && db.InTransaction())
+        db.Execute("ROLLBACK");
+    return ok;
+}
+
+ProfileDatabase::OperationLock::OperationLock(ProfileDatabase& database) : m_lock(database.m_lock)
+{
+    // SQLite ends a transaction by itself on some errors (a full disk, an I/O error). The batch has
+    // failed then, and what follows must not land on its own: a new transaction holds it until the
+    // batch rolls it back.
+    if (database.m_batchDepth > 0 && !database.m_db.InTransaction()) {
+        database.m_batchFailed = true;
+        database.m_db.Execute("BEGIN");
+    }
+}
+
+ProfileDatabase::OperationTransaction::OperationTransaction(ProfileDatabase& database)
+    : m_joined(database.m_batchDepth > 0), m_transaction(m_joined ? nullptr : &database.m_db)
+{
+}
+
+bool ProfileDatabase::OperationTransaction::End()
+{
+    return m_joined || m_transaction.End();
+}
+
 ProfileDatabase& ProfileDatabase::Instance()
 {
     static ProfileDatabase instance;
@@ -156,7 +213,7 @@ void ProfileDatabase::DeleteDatabaseFile(const CString& dataFolder, const CStrin
 
 void ProfileDatabase::SeedConfiguration()
 {
-    const std::lock_guard lock(m_lock);
+    const OperationLock lock(*this);
     for (const ConfigurationRow& row : kDefaultConfiguration) {
         RecordStatement statement(m_db, "INSERT INTO t_configdata(profile, key, value) VALUES (?, ?, ?);");
         statement.Int(1).Text(row.key).Text(row.value).Write();

@@ -10,16 +10,44 @@
 // List reads replace the caller's rows and return how many there are; they come in id order unless the
 // operation says otherwise. Multi-row writes take their rows over and run in one transaction in which a
 // failing row is skipped and the others are committed.
+//
+// A Batch makes several operations one transaction (an import lands whole or not at all): it holds the
+// lock for its whole life, so other threads' operations wait instead of slipping into it, while the
+// operations of its own thread join it instead of committing on their own.
 
 #include <mutex>
 #include <string>
 
 #include "core/wide_text.h"
 #include "store/profile_rows.h"
+#include "store/sqlite_auto_transaction.h"
 #include "store/sqlite_db.h"
 
 class ProfileDatabase {
 public:
+    class Batch {
+    public:
+        // Takes the lock and begins the transaction; inside another batch of this thread it joins that
+        // one.
+        explicit Batch(ProfileDatabase& database);
+        // Rolls back what the batch did unless it was committed. An inner batch left this way makes
+        // the outer one roll back too.
+        ~Batch();
+        Batch(const Batch&) = delete;
+        Batch& operator=(const Batch&) = delete;
+
+        // Commits everything done since the outermost batch began (an inner batch leaves that to the
+        // outer one). False, with everything rolled back, when the commit failed, the transaction could
+        // not begin, or an inner batch was abandoned.
+        bool Commit();
+
+    private:
+        ProfileDatabase& m_database;
+        std::unique_lock<std::recursive_mutex> m_lock;
+        bool m_outermost = false;
+        bool m_finished = false;
+    };
+
     // The one object of the process, made on first use and closed at normal exit.
     static ProfileDatabase& Instance();
 
@@ -127,11 +155,35 @@ public:
     int CountMacroEvents(int macroId);
 
 private:
+    // What every record operation holds for its whole run.
+    class OperationLock {
+    public:
+        explicit OperationLock(ProfileDatabase& database);
+
+    private:
+        std::lock_guard<std::recursive_mutex> m_lock;
+    };
+
+    // A record operation's own transaction; inside a batch it joins the batch's, which commits for it.
+    class OperationTransaction {
+    public:
+        explicit OperationTransaction(ProfileDatabase& database);
+        // True when committed, or when the batch will commit it.
+        bool End();
+
+    private:
+        bool m_joined;
+        SQLiteAutoTransaction m_transaction;
+    };
+
     bool CreateSchemaLocked();
     bool RunSchema();
 
     SQLiteDB m_db;
-    mutable std::mutex m_lock;
-    std::string m_path; // UTF-8, the form SQLite takes
+    // Recursive so that the operations of a batch's own thread pass it.
+    mutable std::recursive_mutex m_lock;
+    int m_batchDepth = 0;
+    bool m_batchFailed = false; // an inner batch was abandoned, or SQLite ended the transaction
+    std::string m_path;         // UTF-8, the form SQLite takes
     bool m_opened = false;
 };

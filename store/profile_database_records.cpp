@@ -5,7 +5,6 @@
 #include "store/profile_database.h"
 
 #include "store/record_statement.h"
-#include "store/sqlite_auto_transaction.h"
 
 namespace {
 
@@ -129,7 +128,7 @@ RecordStatement& BindMacroRecord(RecordStatement& statement, const MacroRecordRo
 
 int ProfileDatabase::AddProfile(const ProfileRow& row)
 {
-    const std::lock_guard lock(m_lock);
+    const OperationLock lock(*this);
     RecordStatement statement(m_db,
                               "INSERT INTO t_profile_data(name, status, app, type) VALUES (?, ?, ?, ?);");
     return statement.Text(row.name).Int(0).Text(row.app).Int(0).Insert();
@@ -137,21 +136,21 @@ int ProfileDatabase::AddProfile(const ProfileRow& row)
 
 bool ProfileDatabase::DeleteProfile(int profile)
 {
-    const std::lock_guard lock(m_lock);
+    const OperationLock lock(*this);
     RecordStatement statement(m_db, "DELETE FROM t_profile_data WHERE profile = ?");
     return statement.Int(profile).Write();
 }
 
 bool ProfileDatabase::RenameProfile(int profile, const CString& name)
 {
-    const std::lock_guard lock(m_lock);
+    const OperationLock lock(*this);
     RecordStatement statement(m_db, "UPDATE t_profile_data SET name = ? WHERE profile = ?");
     return statement.Text(name).Int(profile).Write();
 }
 
 bool ProfileDatabase::GetProfileName(int profile, CString& name)
 {
-    const std::lock_guard lock(m_lock);
+    const OperationLock lock(*this);
     name.clear();
     RecordStatement statement(m_db, "SELECT name FROM t_profile_data WHERE profile = ?");
     if (!statement.Int(profile).ReadRow())
@@ -162,15 +161,15 @@ bool ProfileDatabase::GetProfileName(int profile, CString& name)
 
 int ProfileDatabase::ListProfiles(ProfileList& list)
 {
-    const std::lock_guard lock(m_lock);
+    const OperationLock lock(*this);
     RecordStatement statement(m_db, "SELECT * FROM t_profile_data");
     return statement.ReadRows(list, FillProfile);
 }
 
 bool ProfileDatabase::SetActiveProfile(int profile)
 {
-    const std::lock_guard lock(m_lock);
-    SQLiteAutoTransaction transaction(&m_db);
+    const OperationLock lock(*this);
+    OperationTransaction transaction(*this);
     RecordStatement statement(m_db, "UPDATE t_profile_data SET status = ?");
     statement.Int(0).Write();
     statement.Prepare("UPDATE t_profile_data SET status = ? WHERE profile = ?");
@@ -180,7 +179,7 @@ bool ProfileDatabase::SetActiveProfile(int profile)
 
 int ProfileDatabase::GetActiveProfile()
 {
-    const std::lock_guard lock(m_lock);
+    const OperationLock lock(*this);
     RecordStatement statement(m_db, "SELECT profile FROM t_profile_data WHERE status = ?");
     return ReadNumber(statement.Int(1));
 }
@@ -189,14 +188,14 @@ int ProfileDatabase::GetActiveProfile()
 
 int ProfileDatabase::CountMusicLayers()
 {
-    const std::lock_guard lock(m_lock);
+    const OperationLock lock(*this);
     RecordStatement statement(m_db, "select count(*) FROM t_musiclayer_data WHERE profile = ?");
     return ReadNumber(statement.Int(1));
 }
 
 int ProfileDatabase::AddMusicLayer(const CString& name, int foremode)
 {
-    const std::lock_guard lock(m_lock);
+    const OperationLock lock(*this);
     RecordStatement statement(m_db,
                               "INSERT INTO t_musiclayer_data(profile, name, deviceindex, foremode, "
                               "fore_amplitude, backmode, backb_right, sel) VALUES (?, ?, ?, ?, ?, ?, ?, ?);");
@@ -205,7 +204,7 @@ int ProfileDatabase::AddMusicLayer(const CString& name, int foremode)
 
 bool ProfileDatabase::GetMusicLayer(int layerId, MusicLayerRow& row)
 {
-    const std::lock_guard lock(m_lock);
+    const OperationLock lock(*this);
     RecordStatement statement(m_db, "SELECT * FROM t_musiclayer_data WHERE layer_id = ?");
     if (!statement.Int(layerId).ReadRow())
         return false;
@@ -215,7 +214,7 @@ bool ProfileDatabase::GetMusicLayer(int layerId, MusicLayerRow& row)
 
 bool ProfileDatabase::UpdateMusicLayer(const MusicLayerRow& row)
 {
-    const std::lock_guard lock(m_lock);
+    const OperationLock lock(*this);
     RecordStatement statement(m_db,
                               "UPDATE t_musiclayer_data SET deviceindex= ?, foremode= ?, fore_amplitude = ?, "
                               "backmode= ?, backb_right= ? WHERE layer_id = ?");
@@ -230,8 +229,8 @@ bool ProfileDatabase::UpdateMusicLayer(const MusicLayerRow& row)
 
 bool ProfileDatabase::SelectMusicLayer()
 {
-    const std::lock_guard lock(m_lock);
-    SQLiteAutoTransaction transaction(&m_db);
+    const OperationLock lock(*this);
+    OperationTransaction transaction(*this);
     RecordStatement statement(m_db, "UPDATE t_musiclayer_data SET sel = ? WHERE profile = ?");
     statement.Int(0).Int(1).Write();
     statement.Prepare("UPDATE t_musiclayer_data SET sel = ? WHERE profile = ? AND layer_id = ?");
@@ -241,7 +240,7 @@ bool ProfileDatabase::SelectMusicLayer()
 
 int ProfileDatabase::GetSelectedMusicLayer()
 {
-    const std::lock_guard lock(m_lock);
+    const OperationLock lock(*this);
     RecordStatement statement(m_db, "SELECT layer_id FROM t_musiclayer_data WHERE profile = ? AND sel = ?");
     return ReadNumber(statement.Int(1).Int(1));
 }
@@ -252,8 +251,8 @@ int ProfileDatabase::SaveKeyAssignment(const KeyAssignmentRow& row)
 {
     if (row.key_code == 0)
         return 0;
-    const std::lock_guard lock(m_lock);
-    SQLiteAutoTransaction transaction(&m_db);
+    const OperationLock lock(*this);
+    OperationTransaction transaction(*this);
     RecordStatement statement(
         m_db, "DELETE FROM t_key_macro_data WHERE profile = ? and fn_layer = ? and key_code = ?");
     statement.Int(row.profile).Int(row.fn_layer).Int(row.key_code).Write();
@@ -278,7 +277,7 @@ int ProfileDatabase::SaveKeyAssignment(const KeyAssignmentRow& row)
 
 bool ProfileDatabase::GetKeyAssignment(int profile, int fnLayer, int keyCode, KeyAssignmentRow& row)
 {
-    const std::lock_guard lock(m_lock);
+    const OperationLock lock(*this);
     RecordStatement statement(
         m_db, "SELECT * FROM t_key_macro_data WHERE profile = ? and fn_layer = ? and key_code = ?");
     if (!statement.Int(profile).Int(fnLayer).Int(keyCode).ReadRow())
@@ -289,28 +288,28 @@ bool ProfileDatabase::GetKeyAssignment(int profile, int fnLayer, int keyCode, Ke
 
 int ProfileDatabase::ListKeyAssignments(int profile, int fnLayer, KeyAssignmentList& list)
 {
-    const std::lock_guard lock(m_lock);
+    const OperationLock lock(*this);
     RecordStatement statement(m_db, "SELECT * FROM t_key_macro_data WHERE profile = ? and fn_layer = ?");
     return statement.Int(profile).Int(fnLayer).ReadRows(list, FillKeyAssignment);
 }
 
 void ProfileDatabase::DeleteProfileAssignments(int profile)
 {
-    const std::lock_guard lock(m_lock);
+    const OperationLock lock(*this);
     RecordStatement statement(m_db, "DELETE FROM t_key_macro_data WHERE profile = ?");
     statement.Int(profile).Write();
 }
 
 int ProfileDatabase::AddKeyExtra(const KeyExtraRow& row)
 {
-    const std::lock_guard lock(m_lock);
+    const OperationLock lock(*this);
     RecordStatement statement(m_db, "INSERT INTO t_key_otherdata(macro_desc, param, type) VALUES (?, ?, ?);");
     return statement.Text(row.macro_desc).Text(row.param).Int(row.type).Insert();
 }
 
 bool ProfileDatabase::GetKeyExtra(int id, CString& macroDesc, CString& param, int& type)
 {
-    const std::lock_guard lock(m_lock);
+    const OperationLock lock(*this);
     RecordStatement statement(m_db,
                               "SELECT macro_desc, param, type FROM t_key_otherdata WHERE macro_value = ?");
     if (statement.Int(id).ReadRow()) {
@@ -325,14 +324,14 @@ bool ProfileDatabase::GetKeyExtra(int id, CString& macroDesc, CString& param, in
 
 int ProfileDatabase::CountLights(int profile)
 {
-    const std::lock_guard lock(m_lock);
+    const OperationLock lock(*this);
     RecordStatement statement(m_db, "select count(*) FROM t_light_data WHERE profile = ?");
     return ReadNumber(statement.Int(profile));
 }
 
 int ProfileDatabase::AddLight(const LightRow& row)
 {
-    const std::lock_guard lock(m_lock);
+    const OperationLock lock(*this);
     RecordStatement statement(
         m_db, "INSERT INTO t_light_data(profile, name, mode, brightness, speed, direction, colorful, "
               "colorindex, color_value, config_func, reserved, status) "
@@ -354,7 +353,7 @@ int ProfileDatabase::AddLight(const LightRow& row)
 
 bool ProfileDatabase::UpdateLight(int profile, int mode, const LightRow& row)
 {
-    const std::lock_guard lock(m_lock);
+    const OperationLock lock(*this);
     RecordStatement statement(m_db,
                               "UPDATE t_light_data SET brightness = ?, speed = ?, direction = ?, "
                               "colorful = ?, colorindex = ?, color_value = ?, config_func = ?, reserved = ? "
@@ -374,8 +373,8 @@ bool ProfileDatabase::UpdateLight(int profile, int mode, const LightRow& row)
 
 bool ProfileDatabase::SetActiveLight(int profile, int mode)
 {
-    const std::lock_guard lock(m_lock);
-    SQLiteAutoTransaction transaction(&m_db);
+    const OperationLock lock(*this);
+    OperationTransaction transaction(*this);
     RecordStatement statement(m_db, "UPDATE t_light_data SET status = ?");
     statement.Int(0).Write();
     statement.Prepare("UPDATE t_light_data SET status = ? WHERE profile = ? and mode = ?");
@@ -385,14 +384,14 @@ bool ProfileDatabase::SetActiveLight(int profile, int mode)
 
 int ProfileDatabase::GetActiveLightMode(int profile)
 {
-    const std::lock_guard lock(m_lock);
+    const OperationLock lock(*this);
     RecordStatement statement(m_db, "SELECT mode FROM t_light_data WHERE profile = ? and status = ?");
     return ReadNumber(statement.Int(profile).Int(1));
 }
 
 bool ProfileDatabase::GetLight(int profile, int mode, LightRow& row)
 {
-    const std::lock_guard lock(m_lock);
+    const OperationLock lock(*this);
     RecordStatement statement(m_db, "SELECT * FROM t_light_data WHERE profile = ? AND mode = ?");
     if (!statement.Int(profile).Int(mode).ReadRow())
         return false;
@@ -402,15 +401,15 @@ bool ProfileDatabase::GetLight(int profile, int mode, LightRow& row)
 
 int ProfileDatabase::ListLights(int profile, LightList& list)
 {
-    const std::lock_guard lock(m_lock);
+    const OperationLock lock(*this);
     RecordStatement statement(m_db, "SELECT * FROM t_light_data WHERE profile = ?");
     return statement.Int(profile).ReadRows(list, FillLight);
 }
 
 int ProfileDatabase::AddKeyLights(KeyLightList rows)
 {
-    const std::lock_guard lock(m_lock);
-    SQLiteAutoTransaction transaction(&m_db);
+    const OperationLock lock(*this);
+    OperationTransaction transaction(*this);
     for (const auto& row : rows) {
         if (!row)
             continue;
@@ -424,14 +423,14 @@ int ProfileDatabase::AddKeyLights(KeyLightList rows)
 
 bool ProfileDatabase::DeleteKeyLights(int lightSet)
 {
-    const std::lock_guard lock(m_lock);
+    const OperationLock lock(*this);
     RecordStatement statement(m_db, "DELETE FROM t_key_light_data WHERE light_id = ?");
     return statement.Int(lightSet).Write();
 }
 
 int ProfileDatabase::ListKeyLights(int lightSet, KeyLightList& list)
 {
-    const std::lock_guard lock(m_lock);
+    const OperationLock lock(*this);
     RecordStatement statement(m_db, "SELECT * FROM t_key_light_data WHERE light_id = ?");
     return statement.Int(lightSet).ReadRows(list, FillKeyLight);
 }
@@ -440,14 +439,14 @@ int ProfileDatabase::ListKeyLights(int lightSet, KeyLightList& list)
 
 int ProfileDatabase::AddMacro(const CString& name)
 {
-    const std::lock_guard lock(m_lock);
+    const OperationLock lock(*this);
     RecordStatement statement(m_db, kInsertMacro);
     return statement.Int(1).Int(1).Int(0).Int(0).Int(0).Text(name).Insert();
 }
 
 int ProfileDatabase::InsertMacro(const MacroRow& row)
 {
-    const std::lock_guard lock(m_lock);
+    const OperationLock lock(*this);
     RecordStatement statement(m_db, kInsertMacro);
     return statement.Int(row.play_times)
         .Int(row.delay_type)
@@ -460,14 +459,14 @@ int ProfileDatabase::InsertMacro(const MacroRow& row)
 
 bool ProfileDatabase::RenameMacro(int macroId, const CString& name)
 {
-    const std::lock_guard lock(m_lock);
+    const OperationLock lock(*this);
     RecordStatement statement(m_db, "UPDATE t_macro_data SET name = ? WHERE macro_id = ?");
     return statement.Text(name).Int(macroId).Write();
 }
 
 bool ProfileDatabase::UpdateMacro(const MacroRow& row)
 {
-    const std::lock_guard lock(m_lock);
+    const OperationLock lock(*this);
     RecordStatement statement(m_db, "UPDATE t_macro_data SET play_times = ?, delay_type = ?, delay_time = ?, "
                                     "loop_type = ? WHERE macro_id = ?");
     return statement.Int(row.play_times)
@@ -480,8 +479,8 @@ bool ProfileDatabase::UpdateMacro(const MacroRow& row)
 
 bool ProfileDatabase::DeleteMacro(int macroId)
 {
-    const std::lock_guard lock(m_lock);
-    SQLiteAutoTransaction transaction(&m_db);
+    const OperationLock lock(*this);
+    OperationTransaction transaction(*this);
     RecordStatement statement(m_db, "DELETE FROM t_macro_data WHERE macro_id = ?");
     if (!statement.Int(macroId).Write())
         return false;
@@ -494,7 +493,7 @@ bool ProfileDatabase::DeleteMacro(int macroId)
 
 bool ProfileDatabase::GetMacroPlayTimes(int macroId, int& playTimes)
 {
-    const std::lock_guard lock(m_lock);
+    const OperationLock lock(*this);
     RecordStatement statement(m_db, "SELECT play_times FROM t_macro_data WHERE macro_id = ?");
     if (!statement.Int(macroId).ReadRow())
         return false;
@@ -504,7 +503,7 @@ bool ProfileDatabase::GetMacroPlayTimes(int macroId, int& playTimes)
 
 bool ProfileDatabase::GetMacro(int macroId, MacroRow& row)
 {
-    const std::lock_guard lock(m_lock);
+    const OperationLock lock(*this);
     RecordStatement statement(m_db, "SELECT * FROM t_macro_data WHERE macro_id = ?");
     if (!statement.Int(macroId).ReadRow())
         return false;
@@ -514,22 +513,22 @@ bool ProfileDatabase::GetMacro(int macroId, MacroRow& row)
 
 int ProfileDatabase::ListMacros(MacroList& list)
 {
-    const std::lock_guard lock(m_lock);
+    const OperationLock lock(*this);
     RecordStatement statement(m_db, "SELECT * FROM t_macro_data");
     return statement.ReadRows(list, FillMacro);
 }
 
 int ProfileDatabase::AddMacroRecord(const MacroRecordRow& row)
 {
-    const std::lock_guard lock(m_lock);
+    const OperationLock lock(*this);
     RecordStatement statement(m_db, kInsertMacroRecord);
     return BindMacroRecord(statement, row).Insert();
 }
 
 void ProfileDatabase::AddMacroRecords(MacroRecordList rows)
 {
-    const std::lock_guard lock(m_lock);
-    SQLiteAutoTransaction transaction(&m_db);
+    const OperationLock lock(*this);
+    OperationTransaction transaction(*this);
     for (const auto& row : rows) {
         if (!row)
             continue;
@@ -541,21 +540,21 @@ void ProfileDatabase::AddMacroRecords(MacroRecordList rows)
 
 int ProfileDatabase::ListMacroRecords(int macroId, MacroRecordList& list)
 {
-    const std::lock_guard lock(m_lock);
+    const OperationLock lock(*this);
     RecordStatement statement(m_db, kSelectMacroRecords);
     return statement.Int(macroId).ReadRows(list, FillMacroRecord);
 }
 
 bool ProfileDatabase::DeleteMacroRecords(int macroId)
 {
-    const std::lock_guard lock(m_lock);
+    const OperationLock lock(*this);
     RecordStatement statement(m_db, "DELETE FROM t_macrorecord WHERE macro_id = ?");
     return statement.Int(macroId).Write();
 }
 
 int ProfileDatabase::CountMacroEvents(int macroId)
 {
-    const std::lock_guard lock(m_lock);
+    const OperationLock lock(*this);
     RecordStatement statement(m_db, kSelectMacroRecords);
     statement.Int(macroId);
     int events = 0;

@@ -53,8 +53,16 @@ bool ExistedBefore(const MacroList& before, const CString& name, int macroId)
     });
 }
 
-// Inside the profile element: every macroinfo, wherever it stands among the children.
-void ImportMacros(ProfileDatabase& database, XmlDocument& document, MacroIdMap& newIds,
+// Every record as a macro record of the new macro; false when the database refused one.
+bool StoreRecords(ProfileDatabase& database, const MacroRecordList& records)
+{
+    return std::all_of(records.begin(), records.end(),
+                       [&](const auto& record) { return database.AddMacroRecord(*record) > 0; });
+}
+
+// Inside the profile element: every macroinfo, wherever it stands among the children. False when the
+// database refused a macro or one of its records.
+bool ImportMacros(ProfileDatabase& database, XmlDocument& document, MacroIdMap& newIds,
                   std::vector<MacroRow>& created)
 {
     MacroList before;
@@ -67,20 +75,22 @@ void ImportMacros(ProfileDatabase& database, XmlDocument& document, MacroIdMap& 
             continue;
         ReadMacroSettings(document, macro);
         macro.macro_id = database.InsertMacro(macro);
-        // A refused macro maps to 0 too, so its keys are dropped rather than left on a stranger's id.
-        newIds[oldId] = macro.macro_id;
         if (macro.macro_id <= 0)
-            continue;
+            return false;
+        newIds[oldId] = macro.macro_id;
         document.EnterElement();
-        if (document.FindElement(L"macroitems"))
-            database.AddMacroRecords(ReadRecordItems(document, macro.macro_id));
+        const bool stored = !document.FindElement(L"macroitems") ||
+                            StoreRecords(database, ReadRecordItems(document, macro.macro_id));
         document.LeaveElement();
+        if (!stored)
+            return false;
         created.push_back(macro);
     }
+    return true;
 }
 
-// Inside the keyitems element.
-void ImportKeyItems(ProfileDatabase& database, XmlDocument& document, int profile, const MacroIdMap& newIds)
+// Inside the keyitems element. False when the database refused a key that it should have stored.
+bool ImportKeyItems(ProfileDatabase& database, XmlDocument& document, int profile, const MacroIdMap& newIds)
 {
     while (document.FindElement(L"item")) {
         KeyAssignmentRow row;
@@ -98,13 +108,42 @@ void ImportKeyItems(ProfileDatabase& database, XmlDocument& document, int profil
             if (const auto mapped = newIds.find(row.macro_value); mapped != newIds.end())
                 row.macro_value = mapped->second;
         }
-        database.SaveKeyAssignment(row);
+        // Key code 0, or no value at all, is stored as no row by design.
+        const bool kept = row.key_code != 0 && (row.macro_value != 0 || row.macro_value2 != 0);
+        if (database.SaveKeyAssignment(row) <= 0 && kept)
+            return false;
     }
+    return true;
+}
+
+// Both passes inside the caller's batch; false when the database refused anything.
+bool ImportInto(ProfileDatabase& database, XmlDocument& document, const CString& fileTitle,
+                ProfileImport& result)
+{
+    MacroIdMap newIds;
+    document.EnterElement();
+    const bool macrosStored = ImportMacros(database, document, newIds, result.macros);
+    document.LeaveElement();
+    if (!macrosStored)
+        return false;
+
+    ProfileRow profile;
+    profile.name = NameFromFileTitle(fileTitle);
+    result.profile = database.AddProfile(profile);
+    if (result.profile <= 0)
+        return false;
+    document.EnterElement();
+    document.FindElement(L"profileinfo"); // its name is not used; keyitems is looked for after it
+    if (document.FindElement(L"keyitems") && document.EnterElement() &&
+        !ImportKeyItems(database, document, result.profile, newIds))
+        return false;
+    return database.SetActiveProfile(result.profile);
 }
 
 } // namespace
 
-bool ExportProfile(ProfileDatabase& database, int profile, const CString& profileName, const CString& path)
+ExchangeError ExportProfile(ProfileDatabase& database, int profile, const CString& profileName,
+                            const NativeFilePath& path)
 {
     XmlDocument document;
     document.SetText(kExchangeDeclaration);
@@ -128,31 +167,20 @@ bool ExportProfile(ProfileDatabase& database, int profile, const CString& profil
     return SaveDocumentReplacing(document, path);
 }
 
-ProfileImport ImportProfile(ProfileDatabase& database, const CString& path, const CString& fileTitle)
+ProfileImport ImportProfile(ProfileDatabase& database, const NativeFilePath& path, const CString& fileTitle)
 {
     ProfileImport result;
     // The file is read once for both passes, so a file that changes in between cannot leave macros
     // without their profile.
     XmlDocument document;
-    if (!document.LoadFile(path) || !document.FindElement(L"profile"))
+    result.error = LoadExchangeDocument(document, path, L"profile");
+    if (result.error != ExchangeError::None)
         return result;
 
-    MacroIdMap newIds;
-    document.EnterElement();
-    ImportMacros(database, document, newIds, result.macros);
-    document.LeaveElement();
-
-    ProfileRow profile;
-    profile.name = NameFromFileTitle(fileTitle);
-    result.profile = database.AddProfile(profile);
-    if (result.profile <= 0) {
-        result.profile = 0;
-        return result;
-    }
-    document.EnterElement();
-    document.FindElement(L"profileinfo"); // its name is not used; keyitems is looked for after it
-    if (document.FindElement(L"keyitems") && document.EnterElement())
-        ImportKeyItems(database, document, result.profile, newIds);
-    database.SetActiveProfile(result.profile);
+    // One transaction: killed or refused part-way, the import leaves nothing behind, and a large file
+    // costs one commit instead of one per row.
+    ProfileDatabase::Batch batch(database);
+    if (!ImportInto(database, document, fileTitle, result) || !batch.Commit())
+        return {.error = ExchangeError::DatabaseRefused};
     return result;
 }

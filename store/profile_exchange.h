@@ -23,20 +23,26 @@
 
 #include <vector>
 
+#include "core/native_path.h"
 #include "core/wide_text.h"
+#include "store/exchange_file.h"
 #include "store/profile_rows.h"
 
 class ProfileDatabase;
 
-// Writes the profile's file; profileName is the name the profile list shows. False when the file could
-// not be written, in which case a file already at the path is left as it was.
-bool ExportProfile(ProfileDatabase& database, int profile, const CString& profileName, const CString& path);
+// Writes the profile's file; profileName is the name the profile list shows. On failure a file already
+// at the path is left as it was (or, in a folder that takes no new files, may be left short) and the
+// reason is returned.
+ExchangeError ExportProfile(ProfileDatabase& database, int profile, const CString& profileName,
+                            const NativeFilePath& path);
 
 struct ProfileImport {
     // The new profile, already marked active; 0 when none was added.
     int profile = 0;
     // The macros the import created, in file order, as stored.
-    std::vector<MacroRow> macros;
+    std::vector<MacroRow> macros{};
+    // Why nothing was added; None when the profile was.
+    ExchangeError error = ExchangeError::None;
 };
 
 // Reads a profile file into the database. First the macros: a macroinfo whose name and macro_id match a
@@ -44,6 +50,6 @@ struct ProfileImport {
 // new macro with its records, and its old id maps to the new one (a later element with the same old id
 // replaces the mapping). Then a new profile named after the file title (see NameFromFileTitle) gets the
 // file's key items, macro keys pointed through the id map, each stored by SaveKeyAssignment's rules.
-// A file that does not load or whose root is not "profile" changes nothing. When the database refuses
-// the profile, the macros already created stay and are reported.
-ProfileImport ImportProfile(ProfileDatabase& database, const CString& path, const CString& fileTitle);
+// The whole import is one transaction: a file that does not load, whose root is not "profile", or
+// whose content the database refuses in any part changes nothing and reports no profile and no macros.
+ProfileImport ImportProfile(ProfileDatabase& database, const NativeFilePath& path, const CString& fileTitle);

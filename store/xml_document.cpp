@@ -1,18 +1,18 @@
 #include "store/xml_document.h"
 
+#include <cerrno>
 #include <cstdio>
 #include <cstring>
+#include <fcntl.h>
 #include <pugixml.hpp>
 #include <string>
+#include <sys/stat.h>
+#include <unistd.h>
 
 #include "core/native_path.h"
 #include "store/xml_encoding.h"
 
 namespace {
-
-// The program's XML files are a few hundred kilobytes at most; anything far larger is not one of them
-// and is refused rather than read into memory.
-constexpr long kMaxFileBytes = 64L * 1024 * 1024;
 
 constexpr unsigned kParseOptions = pugi::parse_default | pugi::parse_declaration | pugi::parse_comments |
                                    pugi::parse_pi | pugi::parse_doctype;
@@ -139,6 +139,46 @@ void AppendNode(std::wstring& out, const pugi::xml_node& node, bool inLine)
         out += kLineEnd;
 }
 
+// Reads a regular file of at most maxBytes whole. The size is looked at first; a file that grows while
+// it is read is still cut off at the limit.
+XmlLoadResult ReadWholeFile(const std::string& path, uint64_t maxBytes, std::string& bytes)
+{
+    // Non-blocking, so that a FIFO planted at the path cannot hold the open up.
+    const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NOCTTY | O_NONBLOCK);
+    if (fd < 0)
+        return errno == ENOENT || errno == ENOTDIR ? XmlLoadResult::Missing : XmlLoadResult::Unreadable;
+    struct stat st {};
+    XmlLoadResult result = XmlLoadResult::Loaded;
+    if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode))
+        result = XmlLoadResult::Unreadable;
+    else if (static_cast<uint64_t>(st.st_size) > maxBytes)
+        result = XmlLoadResult::TooLarge;
+    if (result == XmlLoadResult::Loaded) {
+        bytes.reserve(static_cast<size_t>(st.st_size));
+        char buffer[65536];
+        while (true) {
+            const ssize_t got = ::read(fd, buffer, sizeof buffer);
+            if (got < 0 && errno == EINTR)
+                continue;
+            if (got < 0) {
+                result = XmlLoadResult::Unreadable;
+                break;
+            }
+            if (got == 0)
+                break;
+            if (bytes.size() + static_cast<size_t>(got) > maxBytes) {
+                result = XmlLoadResult::TooLarge;
+                break;
+            }
+            bytes.append(buffer, static_cast<size_t>(got));
+        }
+    }
+    ::close(fd);
+    if (result != XmlLoadResult::Loaded)
+        bytes.clear();
+    return result;
+}
+
 } // namespace
 
 struct XmlDocument::Impl {
@@ -182,36 +222,25 @@ XmlDocument::XmlDocument() : m_impl(std::make_unique<Impl>()) {}
 
 XmlDocument::~XmlDocument() = default;
 
-bool XmlDocument::LoadFile(const CString& path)
+XmlLoadResult XmlDocument::LoadNativeFile(const NativeFilePath& path, uint64_t maxBytes)
 {
     m_impl->Clear();
     m_impl->mark = XmlByteOrderMark::None;
-    std::FILE* file = std::fopen(NativePath(path).c_str(), "rb");
-    if (!file)
-        return false;
     std::string bytes;
-    char buffer[65536];
-    bool ok = true;
-    for (;;) {
-        const size_t read = std::fread(buffer, 1, sizeof buffer, file);
-        bytes.append(buffer, read);
-        if (static_cast<long>(bytes.size()) > kMaxFileBytes) {
-            ok = false;
-            break;
-        }
-        if (read < sizeof buffer) {
-            ok = !std::ferror(file);
-            break;
-        }
-    }
-    std::fclose(file);
-    if (!ok)
-        return false;
+    const XmlLoadResult read = ReadWholeFile(path.Native(), maxBytes, bytes);
+    if (read != XmlLoadResult::Loaded)
+        return read;
     DecodedXml decoded = DecodeXmlBytes(bytes);
     if (!m_impl->Parse(decoded.text, true))
-        return false;
+        return XmlLoadResult::NotWellFormed;
     m_impl->mark = decoded.mark;
-    return true;
+    return XmlLoadResult::Loaded;
+}
+
+bool XmlDocument::LoadFile(const CString& path)
+{
+    return LoadNativeFile(NativeFilePath(NativePath(path)), kMaxInstallationXmlBytes) ==
+           XmlLoadResult::Loaded;
 }
 
 bool XmlDocument::SetText(std::wstring_view text)
@@ -228,10 +257,15 @@ CString XmlDocument::GetDocumentText() const
     return out;
 }
 
-bool XmlDocument::SaveFile(const CString& path) const
+std::optional<std::string> XmlDocument::GetEncodedText() const
 {
     const std::wstring text = GetDocumentText();
-    const std::optional<std::string> bytes = EncodeXmlText(text, DeclaredEncoding(text), m_impl->mark);
+    return EncodeXmlText(text, DeclaredEncoding(text), m_impl->mark);
+}
+
+bool XmlDocument::SaveFile(const CString& path) const
+{
+    const std::optional<std::string> bytes = GetEncodedText();
     if (!bytes)
         return false;
     std::FILE* file = std::fopen(NativePath(path).c_str(), "wb");

@@ -15,10 +15,26 @@
 // no indentation, every element on its own line, childless elements in the short form "<b x="1"/>",
 // attributes in the order they were first set, and < & > ' " written as entities in attribute values.
 
+#include <cstdint>
 #include <memory>
+#include <optional>
+#include <string>
 #include <string_view>
 
+#include "core/native_path.h"
 #include "core/wide_text.h"
+
+// The installation's XML files (config.xml, layouts) are a few kilobytes; anything far larger is not
+// one of them and is refused before it is read.
+inline constexpr uint64_t kMaxInstallationXmlBytes = 1024 * 1024;
+
+enum class XmlLoadResult {
+    Loaded,
+    Missing,       // no such file (or a folder on the way is missing)
+    Unreadable,    // not a regular file, no permission, or a read failed
+    TooLarge,      // larger than the limit the caller gave
+    NotWellFormed, // not XML, or not exactly one root element
+};
 
 class XmlDocument {
 public:
@@ -28,9 +44,12 @@ public:
     XmlDocument& operator=(const XmlDocument&) = delete;
 
     // Reads and parses a file (UTF-8, UTF-16 LE/BE with or without a byte-order mark, a declared
-    // encoding, or Windows-1252 for bytes that are not UTF-8). True when the file was read and is
-    // well-formed with exactly one root element; on false the document is empty. The position goes to
-    // the top level either way.
+    // encoding, or Windows-1252 for bytes that are not UTF-8). Only regular files are read, and the
+    // size is checked before anything is read, so a huge file costs nothing to refuse. On anything but
+    // Loaded the document is empty. The position goes to the top level either way.
+    XmlLoadResult LoadNativeFile(const NativeFilePath& path, uint64_t maxBytes);
+    // The same for an installation file given in the program's own path form, up to
+    // kMaxInstallationXmlBytes. True when loaded.
     bool LoadFile(const CString& path);
 
     // Replaces the document with the text, e.g. the declaration that starts a new file. False when the
@@ -44,6 +63,8 @@ public:
 
     // The document as SaveFile lays it out, before encoding.
     CString GetDocumentText() const;
+    // The bytes SaveFile writes; nothing when a character has no form in the declared encoding.
+    std::optional<std::string> GetEncodedText() const;
 
     // The next element of that name on the current level after the current element (from the first
     // when there is none); it becomes current. False and no change when there is none.

@@ -1,14 +1,19 @@
 #include "update/extract_archive.h"
 
+#include <algorithm>
+#include <cerrno>
+#include <cstdint>
 #include <ctime>
+#include <filesystem>
+#include <optional>
 #include <string>
 #include <sys/stat.h>
+#include <sys/statvfs.h>
 #include <unistd.h>
 #include <vector>
 
 #include <unzip.h>
 
-#include "core/folders.h"
 #include "core/native_path.h"
 #include "update/file_output.h"
 
@@ -85,61 +90,172 @@ bool EntryTime(const unz_file_info64& info, timespec& when)
     return true;
 }
 
-// Writes the current entry's data to a new file at `file`. A failure removes what was written: a
-// damaged installer must not be started.
-bool WriteEntryFile(unzFile zip, const unz_file_info64& info, const std::string& file, mode_t permissions)
+uint64_t AddCapped(uint64_t a, uint64_t b)
 {
-    if (unzOpenCurrentFile(zip) != UNZ_OK)
-        return false;
-    const int fd = CreateReplacingFile(file, permissions);
-    if (fd < 0) {
-        unzCloseCurrentFile(zip);
-        return false;
-    }
-    bool ok = true;
-    std::vector<char> piece(kPieceSize);
-    while (ok) {
-        const int got = unzReadCurrentFile(zip, piece.data(), static_cast<unsigned>(piece.size()));
-        if (got == 0)
-            break;
-        ok = got > 0 && WriteAll(fd, piece.data(), static_cast<size_t>(got));
-    }
-    // Closing checks the data against the entry's CRC once all of it was read.
-    ok = unzCloseCurrentFile(zip) == UNZ_OK && ok;
-    if (timespec when{}; ok && EntryTime(info, when)) {
-        const timespec times[2] = {when, when};
-        ::futimens(fd, times);
-    }
-    ok = ::close(fd) == 0 && ok;
-    if (!ok)
-        ::unlink(file.c_str());
-    return ok;
+    return a > UINT64_MAX - b ? UINT64_MAX : a + b;
 }
 
-void ExtractEntry(unzFile zip, const CString& target)
+// What one unpacking has written, so that a refused archive leaves nothing behind.
+class Unpacking {
+public:
+    explicit Unpacking(const ExtractLimits& limits) : m_limits(limits) {}
+
+    // Makes every missing folder of `nativePath`, remembering the ones it made.
+    bool MakeFolders(const std::string& nativePath)
+    {
+        for (size_t slash = nativePath.find('/', 1);; slash = nativePath.find('/', slash + 1)) {
+            const std::string folder = nativePath.substr(0, slash);
+            struct stat st {};
+            if (::stat(folder.c_str(), &st) != 0) {
+                if (::mkdir(folder.c_str(), 0755) != 0)
+                    return false;
+                m_folders.push_back(folder);
+            } else if (!S_ISDIR(st.st_mode)) {
+                return false;
+            }
+            if (slash == std::string::npos)
+                return true;
+        }
+    }
+
+    // Writes the current entry's data to a new file at `file`. A failure removes what was written: a
+    // damaged installer must not be started. False when the whole archive is to be refused.
+    bool WriteEntryFile(unzFile zip, const unz_file_info64& info, const std::string& file, mode_t permissions)
+    {
+        if (unzOpenCurrentFile(zip) != UNZ_OK)
+            return true;
+        const int fd = CreateReplacingFile(file, permissions);
+        if (fd < 0) {
+            unzCloseCurrentFile(zip);
+            return true;
+        }
+        m_files.push_back(file);
+        bool ok = true;
+        std::vector<char> piece(kPieceSize);
+        uint64_t entryBytes = 0;
+        while (ok) {
+            const int got = unzReadCurrentFile(zip, piece.data(), static_cast<unsigned>(piece.size()));
+            if (got == 0)
+                break;
+            if (got > 0) {
+                entryBytes += static_cast<uint64_t>(got);
+                m_written += static_cast<uint64_t>(got);
+                // The declared sizes passed the limits; data that outgrow them pass nothing more.
+                if (entryBytes > info.uncompressed_size || m_written > m_limits.maxTotalBytes) {
+                    m_refusal = ExtractResult::TooLarge;
+                    ok = false;
+                    break;
+                }
+            }
+            ok = got > 0 && WriteAll(fd, piece.data(), static_cast<size_t>(got));
+            // A full disk ends the archive, not just the entry: the next entries would only fill it up
+            // again, and a half-unpacked update is no use.
+            if (!ok && got > 0 && (errno == ENOSPC || errno == EDQUOT || errno == EFBIG))
+                m_refusal = ExtractResult::NoSpace;
+        }
+        // Closing checks the data against the entry's CRC once all of it was read.
+        ok = unzCloseCurrentFile(zip) == UNZ_OK && ok;
+        if (timespec when{}; ok && EntryTime(info, when)) {
+            const timespec times[2] = {when, when};
+            ::futimens(fd, times);
+        }
+        ok = ::close(fd) == 0 && ok;
+        if (!ok) {
+            ::unlink(file.c_str());
+            m_files.pop_back();
+        }
+        return !m_refusal;
+    }
+
+    // Why the archive is refused, once it is.
+    std::optional<ExtractResult> Refusal() const { return m_refusal; }
+
+    // Removes every file and folder this unpacking made, newest first.
+    void Undo()
+    {
+        for (auto file = m_files.rbegin(); file != m_files.rend(); ++file)
+            ::unlink(file->c_str());
+        for (auto folder = m_folders.rbegin(); folder != m_folders.rend(); ++folder)
+            ::rmdir(folder->c_str());
+        m_files.clear();
+        m_folders.clear();
+    }
+
+private:
+    const ExtractLimits& m_limits;
+    std::vector<std::string> m_files;
+    std::vector<std::string> m_folders;
+    uint64_t m_written = 0;
+    std::optional<ExtractResult> m_refusal;
+};
+
+// The current entry's information and name; false when it cannot be read.
+bool ReadEntry(unzFile zip, unz_file_info64& info, CString& name)
 {
-    unz_file_info64 info{};
     if (unzGetCurrentFileInfo64(zip, &info, nullptr, 0, nullptr, 0, nullptr, 0) != UNZ_OK)
-        return;
+        return false;
     std::string raw(info.size_filename + 1, '\0');
     if (unzGetCurrentFileInfo64(zip, &info, raw.data(), static_cast<uLong>(raw.size()), nullptr, 0, nullptr,
                                 0) != UNZ_OK)
-        return;
+        return false;
     raw.resize(raw.find('\0'));
+    name = DecodeName(raw, info.flag);
+    return true;
+}
 
-    const CString name = DecodeName(raw, info.flag);
+// False when the entry would pass a limit.
+bool ExtractEntry(unzFile zip, const CString& target, Unpacking& unpacking)
+{
+    unz_file_info64 info{};
+    CString name;
+    if (!ReadEntry(zip, info, name))
+        return true;
     const EntryKind kind = KindOf(info, name);
     const CString relative = CleanEntryName(name);
     if (kind.symlink || relative.empty() || (info.flag & kFlagEncrypted))
-        return;
+        return true;
+    const std::string file = NativePath(target + relative);
     if (kind.folder) {
-        CreateFolderTree(target + relative);
-        return;
+        unpacking.MakeFolders(file);
+        return true;
     }
-    const size_t slash = relative.rfind(L'/');
-    if (!CreateFolderTree(target + relative.substr(0, slash == CString::npos ? 0 : slash)))
-        return;
-    WriteEntryFile(zip, info, NativePath(target + relative), kind.permissions);
+    const size_t slash = file.rfind('/');
+    if (slash != std::string::npos && slash > 0 && !unpacking.MakeFolders(file.substr(0, slash)))
+        return true;
+    return unpacking.WriteEntryFile(zip, info, file, kind.permissions);
+}
+
+// The sizes the archive declares, against the limits, before anything is written.
+ExtractResult Survey(unzFile zip, const ExtractLimits& limits, uint64_t& total)
+{
+    total = 0;
+    uint64_t entries = 0;
+    for (int rc = unzGoToFirstFile(zip); rc == UNZ_OK; rc = unzGoToNextFile(zip)) {
+        unz_file_info64 info{};
+        if (unzGetCurrentFileInfo64(zip, &info, nullptr, 0, nullptr, 0, nullptr, 0) != UNZ_OK)
+            continue;
+        total = AddCapped(total, info.uncompressed_size);
+        const uint64_t packed = std::max<uint64_t>(info.compressed_size, 1);
+        const bool tooTight = info.uncompressed_size > limits.ratioExemptBytes && limits.maxRatio > 0 &&
+                              packed <= UINT64_MAX / limits.maxRatio &&
+                              info.uncompressed_size > packed * limits.maxRatio;
+        if (++entries > limits.maxEntries || total > limits.maxTotalBytes || tooTight)
+            return ExtractResult::TooLarge;
+    }
+    return ExtractResult::Unpacked;
+}
+
+// Free bytes on the disk that holds `nativeFolder`, or the nearest folder above it that exists.
+std::optional<uint64_t> FreeBytes(const std::string& nativeFolder)
+{
+    std::filesystem::path folder = nativeFolder;
+    std::error_code error;
+    while (!folder.empty() && !std::filesystem::exists(folder, error) && folder.parent_path() != folder)
+        folder = folder.parent_path();
+    struct statvfs space {};
+    if (folder.empty() || ::statvfs(folder.c_str(), &space) != 0)
+        return std::nullopt;
+    return static_cast<uint64_t>(space.f_bavail) * space.f_frsize;
 }
 
 } // namespace
@@ -184,17 +300,33 @@ CString CleanEntryName(CString name)
     return clean;
 }
 
-bool ExtractArchive(const CString& archive, const CString& folder)
+ExtractResult ExtractArchive(const CString& archive, const CString& folder, const ExtractLimits& limits)
 {
     unzFile zip = unzOpen64(NativePath(archive).c_str());
     if (!zip)
-        return false;
+        return ExtractResult::NotAnArchive;
     // An empty folder means the current one, never the root.
     CString target = folder.empty() ? CString(L".") : folder;
     if (target.back() != L'\\' && target.back() != L'/')
         target += L'\\';
-    for (int rc = unzGoToFirstFile(zip); rc == UNZ_OK; rc = unzGoToNextFile(zip))
-        ExtractEntry(zip, target);
+
+    uint64_t total = 0;
+    ExtractResult result = Survey(zip, limits, total);
+    if (result == ExtractResult::Unpacked) {
+        const std::optional<uint64_t> free = FreeBytes(NativePath(target));
+        if (free && *free < AddCapped(total, limits.spareBytes))
+            result = ExtractResult::NoSpace;
+    }
+    if (result == ExtractResult::Unpacked) {
+        Unpacking unpacking(limits);
+        for (int rc = unzGoToFirstFile(zip); rc == UNZ_OK; rc = unzGoToNextFile(zip)) {
+            if (!ExtractEntry(zip, target, unpacking)) {
+                unpacking.Undo();
+                result = unpacking.Refusal().value_or(ExtractResult::TooLarge);
+                break;
+            }
+        }
+    }
     unzClose(zip);
-    return true;
+    return result;
 }

@@ -27,13 +27,16 @@ void Post(DownloadProgress* progress, int value)
 
 } // namespace
 
-int FetchText(HttpClient& http, const CString& address, CString& text)
+int FetchText(HttpClient& http, const CString& address, CString& text, const CancelToken* cancel,
+              const TransferLimits& limits)
 {
     text.clear();
     const auto session = http.OpenSession(kTransferAgent);
     if (!session)
         return kTransferUnavailable;
-    const auto request = session->Open(WideToUtf8(address), RequestHeaders());
+    const HttpRequestLimits requestLimits{
+        .deadline = limits.textDeadline, .bytesPerSecond = 0, .cancel = cancel};
+    const auto request = session->Open(WideToUtf8(address), RequestHeaders(), requestLimits);
     if (!request)
         return kTransferFailed;
     std::string bytes;
@@ -50,15 +53,19 @@ int FetchText(HttpClient& http, const CString& address, CString& text)
     return kTransferComplete;
 }
 
-int DownloadFile(HttpClient& http, const CString& address, const CString& path, DownloadProgress* progress)
+int DownloadFile(HttpClient& http, const CString& address, const CString& path, DownloadProgress* progress,
+                 const CancelToken* cancel, const TransferLimits& limits)
 {
     Post(progress, 0);
     const auto session = http.OpenSession(kTransferAgent);
     if (!session)
         return kTransferUnavailable;
     Post(progress, 2);
-    const auto request = session->Open(WideToUtf8(address), RequestHeaders());
-    if (!request)
+    const HttpRequestLimits requestLimits{.deadline = limits.downloadDeadline,
+                                          .bytesPerSecond = limits.downloadBytesPerSecond,
+                                          .cancel = cancel};
+    const auto request = session->Open(WideToUtf8(address), RequestHeaders(), requestLimits);
+    if (!request || request->ContentLength() > limits.maxDownloadBytes)
         return kTransferFailed;
     Post(progress, 8);
 
@@ -69,12 +76,14 @@ int DownloadFile(HttpClient& http, const CString& address, const CString& path, 
     const uint64_t chunks = request->ContentLength() / kTransferChunkSize;
     Post(progress, 10);
     uint64_t counter = 0;
+    uint64_t written = 0;
     char chunk[kTransferChunkSize];
     while (true) {
         const long got = request->Read(chunk, sizeof chunk);
         if (got == 0)
             break;
-        if (got < 0 || !WriteAll(fd, chunk, static_cast<size_t>(got))) {
+        written += got > 0 ? static_cast<uint64_t>(got) : 0;
+        if (got < 0 || written > limits.maxDownloadBytes || !WriteAll(fd, chunk, static_cast<size_t>(got))) {
             ::close(fd);
             return kTransferFailed;
         }

@@ -6,8 +6,6 @@
 #include "core/folders.h"
 #include "core/native_path.h"
 #include "update/compare_versions.h"
-#include "update/extract_archive.h"
-#include "update/transfer.h"
 
 namespace {
 
@@ -32,9 +30,9 @@ void DeleteFile(const CString& path)
 } // namespace
 
 Updater::Updater(HttpClient& http, Shell& shell, ProcessExit& processExit, CString dataFolder,
-                 DownloadProgress* progress)
+                 DownloadProgress* progress, TransferLimits transferLimits, ExtractLimits extractLimits)
     : m_http(http), m_shell(shell), m_processExit(processExit), m_dataFolder(std::move(dataFolder)),
-      m_progress(progress)
+      m_progress(progress), m_transferLimits(transferLimits), m_extractLimits(extractLimits)
 {
 }
 
@@ -86,7 +84,7 @@ bool Updater::IsTrustedSource(const CString& address)
     return StartsWithNoCase(address, L"https://") || StartsWithNoCase(address, L"file://");
 }
 
-bool Updater::CheckSoftwareVersion()
+SoftwareCheck Updater::CheckSoftwareVersion(const CancelToken* cancel)
 {
     CString current;
     CString address;
@@ -96,24 +94,33 @@ bool Updater::CheckSoftwareVersion()
         address = m_softwareUpdateAddress;
     }
     if (address.empty())
-        return false;
+        return SoftwareCheck::NoUpdate;
     CString text;
-    FetchText(m_http, address + L"version", text);
+    FetchText(m_http, address + L"version", text, cancel, m_transferLimits);
     const auto published = PublishedVersionFromText(text);
     if (!published)
-        return false;
+        return SoftwareCheck::NoUpdate;
     {
         const std::lock_guard lock(m_lock);
         m_publishedSoftwareVersion = *published;
     }
     const int compared = CompareVersions(current, *published);
     if (compared != kVersionPublishedNewer && compared != kVersionPartCountsDiffer)
-        return false;
-    UpdateSoftware();
-    return true;
+        return SoftwareCheck::NoUpdate;
+    // The button would offer an update that the update path refuses every time.
+    if (!IsTrustedSource(address))
+        return SoftwareCheck::UntrustedAddress;
+    UpdateSoftware(cancel);
+    return SoftwareCheck::UpdateAvailable;
 }
 
-CString Updater::FetchPublishedFirmwareVersion()
+bool Updater::FirmwareUpdateCanRun() const
+{
+    const std::lock_guard lock(m_lock);
+    return IsTrustedSource(m_firmwareUpdateAddress);
+}
+
+CString Updater::FetchPublishedFirmwareVersion(const CancelToken* cancel)
 {
     CString address;
     {
@@ -124,7 +131,7 @@ CString Updater::FetchPublishedFirmwareVersion()
     if (address.empty())
         return {};
     CString text;
-    FetchText(m_http, address + L"version", text);
+    FetchText(m_http, address + L"version", text, cancel, m_transferLimits);
     const auto published = PublishedVersionFromText(text);
     if (!published)
         return {};
@@ -133,7 +140,7 @@ CString Updater::FetchPublishedFirmwareVersion()
     return *published;
 }
 
-UpdateOutcome Updater::UpdateSoftware()
+UpdateOutcome Updater::UpdateSoftware(const CancelToken* cancel)
 {
     CString version;
     CString address;
@@ -142,10 +149,10 @@ UpdateOutcome Updater::UpdateSoftware()
         version = m_publishedSoftwareVersion;
         address = m_softwareUpdateAddress;
     }
-    return Update(L"Keyboard-Software-%s.zip", L"Keyboard-Software-%s.exe", version, address);
+    return Update(L"Keyboard-Software-%s.zip", L"Keyboard-Software-%s.exe", version, address, cancel);
 }
 
-UpdateOutcome Updater::UpdateFirmwareTool()
+UpdateOutcome Updater::UpdateFirmwareTool(const CancelToken* cancel)
 {
     CString version;
     CString address;
@@ -154,11 +161,11 @@ UpdateOutcome Updater::UpdateFirmwareTool()
         version = m_publishedFirmwareVersion;
         address = m_firmwareUpdateAddress;
     }
-    return Update(L"FirmwareUpdateTool-%s.zip", L"FirmwareUpdateTool-%s.exe", version, address);
+    return Update(L"FirmwareUpdateTool-%s.zip", L"FirmwareUpdateTool-%s.exe", version, address, cancel);
 }
 
 UpdateOutcome Updater::Update(const wchar_t* archiveFormat, const wchar_t* programFormat,
-                              const CString& version, const CString& address)
+                              const CString& version, const CString& address, const CancelToken* cancel)
 {
     if (version.empty())
         return UpdateOutcome::NoVersion;
@@ -172,11 +179,23 @@ UpdateOutcome Updater::Update(const wchar_t* archiveFormat, const wchar_t* progr
     const CString archivePath = FormatText(L"%s\\temp\\%s", m_dataFolder.c_str(), archiveName.c_str());
     DeleteFile(archivePath);
     // A partial archive from a failed transfer is no archive.
-    if (DownloadFile(m_http, downloadAddress, archivePath, m_progress) != kTransferComplete ||
+    if (DownloadFile(m_http, downloadAddress, archivePath, m_progress, cancel, m_transferLimits) !=
+            kTransferComplete ||
         !PathExists(archivePath))
         return UpdateOutcome::NoArchive;
-    if (ExtractArchive(archivePath, tempFolder))
+    switch (ExtractArchive(archivePath, tempFolder, m_extractLimits)) {
+    case ExtractResult::Unpacked:
         DeleteFile(archivePath);
+        break;
+    case ExtractResult::TooLarge:
+    case ExtractResult::NoSpace:
+        // An installer left in the folder by an earlier update must not be started in its place.
+        return UpdateOutcome::ArchiveRefused;
+    case ExtractResult::NotAnArchive:
+        break;
+    }
+    if (cancel && cancel->IsCancelled())
+        return UpdateOutcome::NotStarted;
 
     const CString programName = FormatText(programFormat, version.c_str());
     if (!m_shell.StartProgram(FormatText(L"%s\\temp\\%s", m_dataFolder.c_str(), programName.c_str())))

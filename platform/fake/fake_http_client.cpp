@@ -7,7 +7,10 @@ namespace {
 
 class FakeHttpRequest final : public HttpRequest {
 public:
-    explicit FakeHttpRequest(FakeHttpResponse response) : m_response(std::move(response)) {}
+    FakeHttpRequest(FakeHttpResponse response, const CancelToken* cancel)
+        : m_response(std::move(response)), m_cancel(cancel)
+    {
+    }
 
     uint64_t ContentLength() const override
     {
@@ -16,6 +19,8 @@ public:
 
     long Read(char* buffer, size_t size) override
     {
+        if (m_cancel && m_cancel->IsCancelled())
+            return -1;
         const size_t end =
             std::min(m_response.body.size(), m_response.failAfter.value_or(m_response.body.size()));
         const size_t count = std::min(size, end - m_offset);
@@ -28,6 +33,7 @@ public:
 
 private:
     FakeHttpResponse m_response;
+    const CancelToken* m_cancel;
     size_t m_offset = 0;
 };
 
@@ -39,10 +45,10 @@ public:
     {
     }
 
-    std::unique_ptr<HttpRequest> Open(const std::string& url,
-                                      const std::vector<std::string>& headers) override
+    std::unique_ptr<HttpRequest> Open(const std::string& url, const std::vector<std::string>& headers,
+                                      const HttpRequestLimits& limits) override
     {
-        return m_client.Open(m_agent, url, headers);
+        return m_client.Open(m_agent, url, headers, limits);
     }
 
 private:
@@ -83,12 +89,14 @@ std::unique_ptr<HttpSession> FakeHttpClient::OpenSession(const std::string& agen
 }
 
 std::unique_ptr<HttpRequest> FakeHttpClient::Open(const std::string& agent, const std::string& url,
-                                                  const std::vector<std::string>& headers)
+                                                  const std::vector<std::string>& headers,
+                                                  const HttpRequestLimits& limits)
 {
     const std::lock_guard lock(m_lock);
-    m_requests.push_back({agent, url, headers});
+    m_requests.push_back({agent, url, headers, limits});
     const auto found = m_responses.find(url);
-    if (found == m_responses.end() || found->second.status >= 400)
+    if (found == m_responses.end() || found->second.status >= 400 ||
+        (limits.cancel && limits.cancel->IsCancelled()))
         return nullptr;
-    return std::make_unique<FakeHttpRequest>(found->second);
+    return std::make_unique<FakeHttpRequest>(found->second, limits.cancel);
 }

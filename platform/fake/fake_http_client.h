@@ -1,6 +1,7 @@
 #pragma once
 // In-memory transfers for tests and the simulator: responses are registered by address, and every
-// request is recorded with its agent and header lines.
+// request is recorded with its agent, header lines and limits. A raised cancel token ends a request as
+// the real backend does; deadlines are only recorded.
 
 #include <map>
 #include <mutex>
@@ -23,6 +24,7 @@ struct FakeHttpRequestRecord {
     std::string agent;
     std::string url;
     std::vector<std::string> headers;
+    HttpRequestLimits limits;
 };
 
 class FakeHttpClient final : public HttpClient {
@@ -40,7 +42,8 @@ public:
 private:
     friend class FakeHttpSession;
     std::unique_ptr<HttpRequest> Open(const std::string& agent, const std::string& url,
-                                      const std::vector<std::string>& headers);
+                                      const std::vector<std::string>& headers,
+                                      const HttpRequestLimits& limits);
 
     mutable std::mutex m_lock;
     std::map<std::string, FakeHttpResponse> m_responses;

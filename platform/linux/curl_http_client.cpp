@@ -1,11 +1,16 @@
 #include "platform/linux/curl_http_client.h"
 
 #include <algorithm>
+#include <cerrno>
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <fcntl.h>
 #include <mutex>
+#include <strings.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 #include <curl/curl.h>
 
@@ -15,6 +20,9 @@ using Clock = std::chrono::steady_clock;
 
 // The longest single wait for socket activity; curl's own timers usually end it sooner.
 constexpr long kPollSliceMs = 1000;
+// Bytes already read are dropped from the front of the buffer once they are this many and at least
+// half of it: each byte is moved at most once more, however long the body.
+constexpr size_t kCompactAfter = 64 * 1024;
 
 bool DebugOutput()
 {
@@ -36,6 +44,89 @@ bool StartsWithNoCase(const std::string& text, const char* prefix)
     return text.size() >= length && strncasecmp(text.c_str(), prefix, length) == 0;
 }
 
+// A file:// address is read straight from the file: as fast as the disk and never held in memory
+// beyond the caller's buffer.
+class FileRequest final : public HttpRequest {
+public:
+    FileRequest(int fd, uint64_t length, const CancelToken* cancel)
+        : m_fd(fd), m_length(length), m_cancel(cancel)
+    {
+    }
+    ~FileRequest() override { ::close(m_fd); }
+    FileRequest(const FileRequest&) = delete;
+    FileRequest& operator=(const FileRequest&) = delete;
+
+    // Opens the local file an address names (host empty or "localhost"); null when it is no readable
+    // regular file.
+    static std::unique_ptr<HttpRequest> Open(const std::string& url, const HttpRequestLimits& limits)
+    {
+        const std::string path = LocalPath(url);
+        if (path.empty() || (limits.cancel && limits.cancel->IsCancelled()))
+            return nullptr;
+        // Non-blocking, so that a FIFO at the path cannot hold the open up.
+        const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NOCTTY | O_NONBLOCK);
+        if (fd < 0) {
+            if (DebugOutput())
+                std::fprintf(stderr, "http: %s failed: %s\n", url.c_str(), std::strerror(errno));
+            return nullptr;
+        }
+        struct stat st {};
+        if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
+            ::close(fd);
+            return nullptr;
+        }
+        return std::make_unique<FileRequest>(fd, static_cast<uint64_t>(st.st_size), limits.cancel);
+    }
+
+    uint64_t ContentLength() const override { return m_length; }
+
+    long Read(char* buffer, size_t size) override
+    {
+        if (m_cancel && m_cancel->IsCancelled())
+            return -1;
+        size_t done = 0;
+        while (done < size) {
+            const ssize_t got = ::read(m_fd, buffer + done, size - done);
+            if (got < 0 && errno == EINTR)
+                continue;
+            if (got < 0)
+                return done > 0 ? static_cast<long>(done) : -1;
+            if (got == 0)
+                break;
+            done += static_cast<size_t>(got);
+        }
+        return static_cast<long>(done);
+    }
+
+private:
+    static std::string LocalPath(const std::string& url)
+    {
+        CURLU* parsed = curl_url();
+        if (!parsed)
+            return {};
+        std::string path;
+        char* host = nullptr;
+        char* decoded = nullptr;
+        if (curl_url_set(parsed, CURLUPART_URL, url.c_str(), CURLU_ALLOW_SPACE) == CURLUE_OK &&
+            curl_url_get(parsed, CURLUPART_PATH, &decoded, CURLU_URLDECODE) == CURLUE_OK) {
+            const CURLUcode hostCode = curl_url_get(parsed, CURLUPART_HOST, &host, 0);
+            const bool local =
+                hostCode != CURLUE_OK || !host || host[0] == '\0' || strcasecmp(host, "localhost") == 0;
+            // A decoded NUL would cut the path short somewhere else.
+            if (local && std::strlen(decoded) > 0)
+                path = decoded;
+        }
+        curl_free(host);
+        curl_free(decoded);
+        curl_url_cleanup(parsed);
+        return path;
+    }
+
+    int m_fd;
+    uint64_t m_length;
+    const CancelToken* m_cancel;
+};
+
 // Drives one easy transfer through a private multi handle so that the body can be pulled in pieces.
 class CurlRequest final : public HttpRequest {
 public:
@@ -43,6 +134,8 @@ public:
 
     ~CurlRequest() override
     {
+        // First, so that no cancel wakes a multi handle that is going away.
+        m_wakeUp = {};
         if (m_multi && m_easy && m_added)
             curl_multi_remove_handle(m_multi, m_easy);
         if (m_easy)
@@ -56,10 +149,14 @@ public:
     CurlRequest& operator=(const CurlRequest&) = delete;
 
     bool Start(const CurlHttpOptions& options, const std::string& agent, const std::string& url,
-               const std::vector<std::string>& headers)
+               const std::vector<std::string>& headers, const HttpRequestLimits& limits)
     {
         if (!m_easy || !m_multi)
             return false;
+        m_limits = limits;
+        m_start = Clock::now();
+        if (m_limits.cancel)
+            m_wakeUp = m_limits.cancel->OnCancel([multi = m_multi] { curl_multi_wakeup(multi); });
         for (const std::string& line : headers) {
             curl_slist* grown = curl_slist_append(m_headers, line.c_str());
             if (!grown)
@@ -70,7 +167,7 @@ public:
         curl_easy_setopt(e, CURLOPT_URL, url.c_str());
         curl_easy_setopt(e, CURLOPT_USERAGENT, agent.c_str());
         curl_easy_setopt(e, CURLOPT_HTTPHEADER, m_headers);
-        curl_easy_setopt(e, CURLOPT_PROTOCOLS_STR, "http,https,file");
+        curl_easy_setopt(e, CURLOPT_PROTOCOLS_STR, "http,https");
         curl_easy_setopt(e, CURLOPT_FOLLOWLOCATION, 1L);
         curl_easy_setopt(e, CURLOPT_MAXREDIRS, options.maxRedirects);
         // What starts over https must stay on https, or a plain-text hop could swap the content.
@@ -124,6 +221,11 @@ public:
 
     long Read(char* buffer, size_t size) override
     {
+        if (Cancelled()) {
+            Fail(CURLE_ABORTED_BY_CALLBACK, "cancelled");
+            Report(m_url);
+            return -1;
+        }
         while (!m_done && Available() < size)
             Pump(size);
         const size_t count = std::min(size, Available());
@@ -133,10 +235,15 @@ public:
             Report(m_url);
             return -1;
         }
-        // The leftover is only what the last round delivered past `size`: moving it down is cheap, and a
-        // long download never accumulates in memory.
-        std::memcpy(buffer, m_pending.data(), count);
-        m_pending.erase(0, count);
+        std::memcpy(buffer, m_pending.data() + m_consumed, count);
+        m_consumed += count;
+        if (m_consumed == m_pending.size()) {
+            m_pending.clear();
+            m_consumed = 0;
+        } else if (m_consumed >= kCompactAfter && 2 * m_consumed >= m_pending.size()) {
+            m_pending.erase(0, m_consumed);
+            m_consumed = 0;
+        }
         return static_cast<long>(count);
     }
 
@@ -145,6 +252,7 @@ private:
     {
         auto* request = static_cast<CurlRequest*>(self);
         request->m_pending.append(data, size * count);
+        request->m_received += size * count;
         request->m_lastActivity = Clock::now();
         return size * count;
     }
@@ -155,13 +263,28 @@ private:
         return size * count;
     }
 
-    size_t Available() const { return m_pending.size(); }
+    size_t Available() const { return m_pending.size() - m_consumed; }
+
+    bool Cancelled() const { return m_limits.cancel && m_limits.cancel->IsCancelled(); }
+
+    // The request's deadline as far as the bytes received so far have moved it.
+    Clock::time_point Deadline() const
+    {
+        auto deadline = m_start + m_limits.deadline;
+        if (m_limits.bytesPerSecond > 0)
+            deadline += std::chrono::milliseconds(m_received * 1000 / m_limits.bytesPerSecond);
+        return deadline;
+    }
 
     // One round of work: perform what is ready, then, while fewer than `wanted` bytes wait to be read,
-    // wait for the socket or curl's next timer. The connect time-out and the stall timer guarantee
-    // that the transfer reaches m_done.
+    // wait for the socket, curl's next timer, the deadline or a cancel. The connect time-out, the stall
+    // timer and the deadline guarantee that the transfer reaches m_done.
     void Pump(size_t wanted)
     {
+        if (Cancelled()) {
+            Fail(CURLE_ABORTED_BY_CALLBACK, "cancelled");
+            return;
+        }
         int running = 0;
         const CURLMcode code = curl_multi_perform(m_multi, &running);
         int queued = 0;
@@ -177,15 +300,22 @@ private:
         }
         if (Available() >= wanted)
             return;
-        const auto idle =
-            std::chrono::duration_cast<std::chrono::milliseconds>(Clock::now() - m_lastActivity);
+        const auto now = Clock::now();
+        const auto idle = std::chrono::duration_cast<std::chrono::milliseconds>(now - m_lastActivity);
         if (idle >= m_stallTimeout) {
-            std::snprintf(m_error, sizeof m_error, "nothing received for %lld ms",
-                          static_cast<long long>(idle.count()));
-            Finish(CURLE_OPERATION_TIMEDOUT);
+            Fail(CURLE_OPERATION_TIMEDOUT, "nothing received for " + std::to_string(idle.count()) + " ms");
             return;
         }
-        const long wait = std::min<long>(kPollSliceMs, static_cast<long>((m_stallTimeout - idle).count()));
+        long wait = std::min<long>(kPollSliceMs, static_cast<long>((m_stallTimeout - idle).count()));
+        if (m_limits.deadline.count() > 0) {
+            const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(Deadline() - now);
+            if (left.count() <= 0) {
+                Fail(CURLE_OPERATION_TIMEDOUT,
+                     "deadline passed after " + std::to_string(m_received) + " bytes");
+                return;
+            }
+            wait = std::min<long>(wait, static_cast<long>(left.count()));
+        }
         curl_multi_poll(m_multi, nullptr, 0, static_cast<int>(std::max<long>(wait, 1)), nullptr);
     }
 
@@ -193,6 +323,13 @@ private:
     {
         m_done = true;
         m_result = result;
+    }
+
+    // Ends the transfer with our own reason; data already received is still delivered.
+    void Fail(CURLcode result, const std::string& reason)
+    {
+        std::snprintf(m_error, sizeof m_error, "%s", reason.c_str());
+        Finish(result);
     }
 
     void Report(const std::string& url) const
@@ -209,7 +346,12 @@ private:
     bool m_done = false;
     CURLcode m_result = CURLE_OK;
     std::string m_pending;
+    size_t m_consumed = 0; // the bytes at the front of m_pending already read
+    uint64_t m_received = 0;
     uint64_t m_contentLength = 0;
+    HttpRequestLimits m_limits;
+    Clock::time_point m_start;
+    CancelToken::Registration m_wakeUp;
     std::string m_url;
     std::chrono::milliseconds m_stallTimeout{0};
     Clock::time_point m_lastActivity;
@@ -223,11 +365,13 @@ public:
     {
     }
 
-    std::unique_ptr<HttpRequest> Open(const std::string& url,
-                                      const std::vector<std::string>& headers) override
+    std::unique_ptr<HttpRequest> Open(const std::string& url, const std::vector<std::string>& headers,
+                                      const HttpRequestLimits& limits) override
     {
+        if (StartsWithNoCase(url, "file:"))
+            return FileRequest::Open(url, limits);
         auto request = std::make_unique<CurlRequest>();
-        if (!request->Start(m_options, m_agent, url, headers))
+        if (!request->Start(m_options, m_agent, url, headers, limits))
             return nullptr;
         return request;
     }

@@ -1,6 +1,8 @@
 #pragma once
 // Transfers through libcurl. Certificates are always checked; every transfer ends on its own when the
-// connection cannot be made in time or the data stop flowing, so no caller can hang on a dead server.
+// connection cannot be made in time, the data stop flowing or its deadline passes, and at once when its
+// cancel token is raised, so no caller can hang on a dead or trickling server. file:// addresses are
+// read straight from the file.
 
 #include <string>
 

@@ -1,10 +1,12 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <vector>
 
 #include "device/key_buffers.h"
 #include "device/macro_images.h"
 #include "device/protocol_encoding.h"
+#include "sim/keyboard_firmware.h"
 
 namespace {
 
@@ -123,17 +125,75 @@ TEST(ProtocolEncodingTest, LongMacrosAreCutSoTheirPacketsStayInsideTheImage)
     EXPECT_EQ(image.bytes[2 + 397 * 3], 5);
     EXPECT_EQ(image.bytes[2 + 398 * 3], 0);
 
+    // L = 1197: twenty packets counted in 60s reach only 1180 bytes, so a 21st carries the last 17.
     const std::vector<OutputReport> packets = MacroDataReports(image, 0);
-    ASSERT_EQ(packets.size(), 20u);
+    ASSERT_EQ(packets.size(), 21u);
+    EXPECT_EQ(packets[19][2], 0x3B);
     const OutputReport& last = packets.back();
-    EXPECT_EQ(last[2], 1197 - 60 * 19);
-    EXPECT_EQ(last[3] | (last[4] << 8), 59 * 19);
-    EXPECT_TRUE(std::equal(last.begin() + 6, last.end(), image.bytes.begin() + 59 * 19));
+    EXPECT_EQ(last[2], 1197 - 59 * 20);
+    EXPECT_EQ(last[3] | (last[4] << 8), 59 * 20);
+    EXPECT_TRUE(std::equal(last.begin() + 6, last.begin() + 6 + 20, image.bytes.begin() + 59 * 20));
+    EXPECT_TRUE(std::all_of(last.begin() + 26, last.end(), [](uint8_t b) { return b == 0; }))
+        << "nothing from past the image";
 
     // Without records: only the header, one packet.
     const OutputMacroImage empty = BuildOutputMacroImage(0, {});
     EXPECT_EQ(empty.bytes[0], 1);
     EXPECT_EQ(MacroDataReports(empty, 0).size(), 1u);
+}
+
+// Every record count a macro can have: the keyboard must receive every event, the last one included.
+// Counted in 60s alone, the packets fall short of the image from 98 records on.
+TEST(ProtocolEncodingTest, EveryMacroReachesTheKeyboardWhole)
+{
+    for (int count = 1; count <= kOutputMacroRecordLimit; ++count) {
+        MacroRecordList records;
+        std::vector<SimMacroEvent> expected;
+        for (int i = 0; i < count; ++i) {
+            // Keys A-Z (key codes 4-29), delays that use both delay bytes but not the bits that carry
+            // the direction (bit 7 of a release's low byte, bit 15 of a press's).
+            const int delay = (i * 977) % 0x8000 & ~0x80;
+            const bool release = i % 2 == 1;
+            records.push_back(std::make_unique<MacroRecordRow>(
+                MacroRecordRow{.type = release ? 3 : 2, .value = 'A' + i % 26, .delay_time = delay}));
+            expected.push_back({static_cast<uint8_t>(4 + i % 26), release, delay});
+        }
+        KeyboardFirmware firmware(CommandFamily::OutputReports, 0x0100);
+        const std::vector<OutputReport> packets = MacroDataReports(BuildOutputMacroImage(2, records), 5);
+        for (const OutputReport& packet : packets)
+            ASSERT_TRUE(firmware.Receive(SimTransfer::Write, SimInterfaceRole::Command, packet)) << count;
+
+        const SimOutputMacro& macro = firmware.State().outputMacros.at(5);
+        EXPECT_EQ(macro.PlayTimes(), 2) << count;
+        EXPECT_EQ(macro.Events(), expected) << count << " records in " << packets.size() << " packets";
+    }
+}
+
+TEST(ProtocolEncodingTest, AnAddedPacketKeepsTheFramingOfTheOthers)
+{
+    struct FramingCase {
+        int records;
+        size_t packets;
+        uint8_t lastLength;
+    };
+    const FramingCase cases[] = {
+        {97, 5, 294 - 240},  // L = 294 fits in five packets: the last length counts in 60s
+        {98, 6, 297 - 295},  // L = 297: a sixth packet carries the last two bytes
+        {117, 6, 354 - 300}, // L = 354 fits in six again
+        {118, 7, 357 - 354},
+    };
+    for (const FramingCase& c : cases) {
+        MacroRecordList records;
+        for (int i = 0; i < c.records; ++i)
+            records.push_back(
+                std::make_unique<MacroRecordRow>(MacroRecordRow{.type = 2 + i % 2, .value = 65}));
+        const std::vector<OutputReport> packets = MacroDataReports(BuildOutputMacroImage(1, records), 0);
+        ASSERT_EQ(packets.size(), c.packets) << c.records;
+        for (size_t k = 0; k + 1 < packets.size(); ++k)
+            EXPECT_EQ(packets[k][2], 0x3B) << c.records << " packet " << k;
+        EXPECT_EQ(packets.back()[2], c.lastLength) << c.records;
+        EXPECT_EQ(packets.back()[3] | (packets.back()[4] << 8), 59 * static_cast<int>(c.packets - 1));
+    }
 }
 
 TEST(ProtocolEncodingTest, ShortcutReportLengthCountsOnlyTheEvents)

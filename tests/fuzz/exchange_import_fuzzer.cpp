@@ -23,8 +23,8 @@ constexpr int kRunsPerDatabase = 500;
 struct Scratch {
     std::filesystem::path folder;
     CString dataFolder; // with the trailing separator OpenForDevice expects
-    CString input;
-    CString output;
+    NativeFilePath input;
+    NativeFilePath output;
     ProfileDatabase database;
     int runs = 0;
 
@@ -36,8 +36,8 @@ struct Scratch {
         folder = pattern;
         std::filesystem::create_directories(folder / "db");
         dataFolder = Utf8ToWide(folder.string()) + L"/";
-        input = dataFolder + L"input.xml";
-        output = dataFolder + L"output.xml";
+        input = NativeFilePath((folder / "input.xml").string());
+        output = NativeFilePath((folder / "output.xml").string());
     }
     ~Scratch()
     {
@@ -100,13 +100,17 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     const ProfileImport imported = ImportProfile(database, scratch.input, L"fuzz.xml");
     Check(CountProfiles(database) == profiles + (imported.profile > 0 ? 1 : 0), "profile count");
     Check(CountMacros(database) == macros + static_cast<int>(imported.macros.size()), "macro count");
+    Check((imported.profile > 0) == (imported.error == ExchangeError::None), "profile import reason");
     if (imported.profile > 0)
-        Check(ExportProfile(database, imported.profile, L"fuzz", scratch.output), "profile export");
+        Check(ExportProfile(database, imported.profile, L"fuzz", scratch.output) == ExchangeError::None,
+              "profile export");
 
     const int macrosBefore = CountMacros(database);
-    const MacroRow macro = ImportMacro(database, scratch.input, L"fuzz.xml");
-    Check(CountMacros(database) == macrosBefore + (macro.macro_id > 0 ? 1 : 0), "macro import count");
-    if (macro.macro_id > 0)
-        Check(ExportMacro(database, macro.macro_id, scratch.output), "macro export");
+    const MacroImport macro = ImportMacro(database, scratch.input, L"fuzz.xml");
+    Check(CountMacros(database) == macrosBefore + (macro.macro.macro_id > 0 ? 1 : 0), "macro import count");
+    Check((macro.macro.macro_id > 0) == (macro.error == ExchangeError::None), "macro import reason");
+    if (macro.macro.macro_id > 0)
+        Check(ExportMacro(database, macro.macro.macro_id, scratch.output) == ExchangeError::None,
+              "macro export");
     return 0;
 }

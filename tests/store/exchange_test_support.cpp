@@ -107,3 +107,14 @@ std::vector<int> ExchangeTest::RowCounts(const RawDatabase& raw)
         counts.push_back(raw.Number(std::string("SELECT count(*) FROM ") + table));
     return counts;
 }
+
+void PrintTo(ExchangeError error, std::ostream* out)
+{
+    static const char* const kNames[] = {
+        "None",         "FileMissing", "FileUnreadable",  "FileTooLarge",
+        "NotXml",       "WrongKind",   "DatabaseRefused", "FolderMissing",
+        "AccessDenied", "DiskFull",    "WriteFailed",
+    };
+    const auto index = static_cast<size_t>(error);
+    *out << (index < std::size(kNames) ? kNames[index] : "ExchangeError?");
+}

@@ -3,10 +3,23 @@
 // another PC, and the files in between.
 
 #include <filesystem>
+#include <ostream>
 #include <string>
 #include <vector>
 
+#include "core/native_path.h"
+#include "store/exchange_file.h"
 #include "tests/store/store_test_support.h"
+
+// Reasons print by name in failures.
+void PrintTo(ExchangeError error, std::ostream* out);
+
+// A file an import must turn down, and the reason it must give.
+struct BadExchangeFile {
+    const char* what;
+    std::string bytes;
+    ExchangeError error;
+};
 
 using Rows = std::vector<std::vector<std::string>>;
 
@@ -27,9 +40,9 @@ protected:
     void SaveKey(ProfileDatabase& database, int profile, int fnLayer, int keyCode, int type, int value,
                  const CString& desc = L"");
 
-    // A file in the test's folder, as the wide path the program passes around.
+    // A file in the test's folder, as the path a file dialog hands over.
     std::filesystem::path FilePath(const std::string& name) const { return m_folders.Root() / name; }
-    CString WidePath(const std::string& name) const { return Utf8ToWide(FilePath(name).string()); }
+    NativeFilePath UserPath(const std::string& name) const { return NativeFilePath(FilePath(name).string()); }
     void WriteFile(const std::string& name, std::string_view bytes) const
     {
         WriteFileBytes(FilePath(name), bytes);

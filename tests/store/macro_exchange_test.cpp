@@ -10,18 +10,24 @@ class MacroExchangeTest : public ExchangeTest {
 protected:
     MacroRow Import(const std::string& file, const CString& title)
     {
-        return ImportMacro(m_database, WidePath(file), title);
+        const MacroImport imported = ImportMacro(m_database, UserPath(file), title);
+        EXPECT_EQ(imported.macro.macro_id > 0, imported.error == ExchangeError::None);
+        return imported.macro;
+    }
+    ExchangeError ImportError(const std::string& file)
+    {
+        return ImportMacro(m_database, UserPath(file), L"m.xml").error;
     }
 };
 
 TEST_F(MacroExchangeTest, ExportWritesTheGoldenFiles)
 {
     FillSource();
-    ASSERT_TRUE(ExportMacro(m_database, 1, WidePath("combo.xml")));
+    ASSERT_EQ(ExportMacro(m_database, 1, UserPath("combo.xml")), ExchangeError::None);
     EXPECT_EQ(ReadFileBytes(FilePath("combo.xml")),
               ReadFileBytes(FixturesDir() / "exchange/macro_export.xml"));
     // Without records macroitems takes the short form.
-    ASSERT_TRUE(ExportMacro(m_database, 2, WidePath("empty.xml")));
+    ASSERT_EQ(ExportMacro(m_database, 2, UserPath("empty.xml")), ExchangeError::None);
     const Rows keys = Raw().Rows("SELECT * FROM t_key_macro_data");
     EXPECT_EQ(ReadFileBytes(FilePath("empty.xml")),
               ReadFileBytes(FixturesDir() / "exchange/macro_no_records.xml"));
@@ -30,8 +36,8 @@ TEST_F(MacroExchangeTest, ExportWritesTheGoldenFiles)
 TEST_F(MacroExchangeTest, ImportIsNamedAfterTheFileAndNeverMerges)
 {
     FillSource();
-    ASSERT_TRUE(ExportMacro(m_database, 1, WidePath("B.xml")));
-    ASSERT_TRUE(ExportMacro(m_database, 2, WidePath("empty.xml")));
+    ASSERT_EQ(ExportMacro(m_database, 1, UserPath("B.xml")), ExchangeError::None);
+    ASSERT_EQ(ExportMacro(m_database, 2, UserPath("empty.xml")), ExchangeError::None);
     const Rows keys = Raw().Rows("SELECT * FROM t_key_macro_data");
 
     const MacroRow first = Import("B.xml", L"B.xml");
@@ -92,29 +98,40 @@ TEST_F(MacroExchangeTest, RecordsAreReadOnlyFromTheMacroitemsAfterMacroinfo)
     }
 }
 
-TEST_F(MacroExchangeTest, FilesThatAreNotMacrosChangeNothing)
+TEST_F(MacroExchangeTest, FilesThatAreNotMacrosChangeNothingAndSayWhy)
 {
-    const std::pair<const char*, std::string> files[] = {
-        {"empty", ""},
-        {"not well-formed", "<macro><macroinfo times=\"1\"></macro>"},
-        {"two roots", "<macro/><macro/>"},
-        {"profile file", "<profile><macroinfo name=\"m\" macro_id=\"1\"/><keyitems/></profile>"},
-        {"text only", "macro"},
+    const BadExchangeFile files[] = {
+        {"empty", "", ExchangeError::NotXml},
+        {"not well-formed", "<macro><macroinfo times=\"1\"></macro>", ExchangeError::NotXml},
+        {"two roots", "<macro/><macro/>", ExchangeError::NotXml},
+        {"profile file", "<profile><macroinfo name=\"m\" macro_id=\"1\"/><keyitems/></profile>",
+         ExchangeError::WrongKind},
+        {"text only", "macro", ExchangeError::NotXml},
+        {"too large", "<macro>" + std::string(kMaxExchangeFileBytes, ' ') + "</macro>",
+         ExchangeError::FileTooLarge},
     };
-    for (const auto& [what, bytes] : files) {
-        SCOPED_TRACE(what);
-        WriteFile("bad.xml", bytes);
-        EXPECT_EQ(Import("bad.xml", L"bad.xml").macro_id, 0);
+    for (const BadExchangeFile& file : files) {
+        SCOPED_TRACE(file.what);
+        WriteFile("bad.xml", file.bytes);
+        EXPECT_EQ(ImportError("bad.xml"), file.error);
         EXPECT_EQ(RowCounts(Raw()), std::vector<int>({0, 0, 0, 0}));
     }
-    EXPECT_EQ(Import("missing.xml", L"missing.xml").macro_id, 0);
+    EXPECT_EQ(ImportError("missing.xml"), ExchangeError::FileMissing);
 
-    // A database that refuses the macro gets no records either.
-    WriteFile("ok.xml", "<macro><macroinfo/><macroitems><item type=\"2\"/></macroitems></macro>");
-    Raw().Execute(
-        "CREATE TRIGGER no_macros BEFORE INSERT ON t_macro_data BEGIN SELECT RAISE(ABORT, 'no'); END");
-    EXPECT_EQ(Import("ok.xml", L"ok.xml").macro_id, 0);
-    EXPECT_EQ(RowCounts(Raw()), std::vector<int>({0, 0, 0, 0}));
+    // A database that refuses the macro, or one of its records, ends up with neither.
+    WriteFile("ok.xml",
+              "<macro><macroinfo/><macroitems><item type=\"2\"/><item type=\"3\"/></macroitems></macro>");
+    for (const char* trigger :
+         {"CREATE TRIGGER refuse BEFORE INSERT ON t_macro_data BEGIN SELECT RAISE(ABORT, 'no'); END",
+          "CREATE TRIGGER refuse BEFORE INSERT ON t_macrorecord WHEN NEW.type = 3 "
+          "BEGIN SELECT RAISE(ABORT, 'no'); END"}) {
+        SCOPED_TRACE(trigger);
+        Raw().Execute(trigger);
+        EXPECT_EQ(ImportError("ok.xml"), ExchangeError::DatabaseRefused);
+        EXPECT_EQ(RowCounts(Raw()), std::vector<int>({0, 0, 0, 0}));
+        Raw().Execute("DROP TRIGGER refuse");
+    }
+    EXPECT_GT(Import("ok.xml", L"ok.xml").macro_id, 0);
 }
 
 } // namespace

@@ -3,10 +3,8 @@
 
 #include <atomic>
 #include <chrono>
-#include <csignal>
 #include <filesystem>
-#include <poll.h>
-#include <sys/wait.h>
+#include <functional>
 #include <thread>
 #include <unistd.h>
 
@@ -266,38 +264,26 @@ TEST_F(ProfileDatabaseTest, ProcessKilledWhileWritingLeavesASoundFile)
     m_database.Close();
 
     for (const int killAfterMs : {0, 20, 60}) {
-        int ready[2];
-        ASSERT_EQ(::pipe(ready), 0);
-        const pid_t child = ::fork();
-        ASSERT_GE(child, 0);
-        if (child == 0) {
-            ::close(ready[0]);
-            ProfileDatabase writer;
-            if (!writer.OpenForDevice(m_dataFolder, kModel))
-                ::_exit(1);
-            for (int round = 0;; ++round) {
-                const int macro = writer.AddMacro(L"Macro");
-                MacroRecordList records;
-                for (int i = 0; i < 50; ++i)
-                    records.push_back(std::make_unique<MacroRecordRow>(MacroRecordRow{
-                        .macro_id = macro, .type = 2 + i % 2, .record_index = i, .desc = L"A"}));
-                writer.AddMacroRecords(std::move(records));
-                writer.SaveKeyAssignment(
-                    {.profile = 1, .key_code = 4 + round % 100, .macro_type = 3, .macro_value = macro});
-                writer.SetActiveLight(1, round);
-                if (round == 0 && ::write(ready[1], "r", 1) != 1)
+        ASSERT_TRUE(KillPartWay(
+            [&](const std::function<void()>& ready) {
+                ProfileDatabase writer;
+                if (!writer.OpenForDevice(m_dataFolder, kModel))
                     ::_exit(1);
-            }
-        }
-        ::close(ready[1]);
-        pollfd waitForChild{ready[0], POLLIN, 0};
-        ASSERT_EQ(::poll(&waitForChild, 1, 10000), 1) << "the writer never got going";
-        std::this_thread::sleep_for(std::chrono::milliseconds(killAfterMs));
-        ::kill(child, SIGKILL);
-        int status = 0;
-        ::waitpid(child, &status, 0);
-        ::close(ready[0]);
-        ASSERT_TRUE(WIFSIGNALED(status));
+                for (int round = 0;; ++round) {
+                    const int macro = writer.AddMacro(L"Macro");
+                    MacroRecordList records;
+                    for (int i = 0; i < 50; ++i)
+                        records.push_back(std::make_unique<MacroRecordRow>(MacroRecordRow{
+                            .macro_id = macro, .type = 2 + i % 2, .record_index = i, .desc = L"A"}));
+                    writer.AddMacroRecords(std::move(records));
+                    writer.SaveKeyAssignment(
+                        {.profile = 1, .key_code = 4 + round % 100, .macro_type = 3, .macro_value = macro});
+                    writer.SetActiveLight(1, round);
+                    if (round == 0)
+                        ready();
+                }
+            },
+            killAfterMs));
 
         ASSERT_TRUE(Open());
         EXPECT_EQ(Raw().Value("PRAGMA integrity_check"), "ok");

@@ -1,5 +1,8 @@
 // The record operations on a real file: what each one stores where, and the rules between tables.
 
+#include <chrono>
+#include <thread>
+
 #include "tests/store/store_test_support.h"
 
 using Rows = std::vector<std::vector<std::string>>;
@@ -300,6 +303,88 @@ TEST_F(RecordsTest, MultiRowWritesSkipAFailingRow)
     // No transaction was left open to swallow the next write.
     EXPECT_GT(m_database.AddMacro(L"after"), 0);
     EXPECT_EQ(raw.Number("SELECT count(*) FROM t_macro_data"), 1);
+}
+
+TEST_F(RecordsTest, ABatchLandsWholeAtItsCommitOrNotAtAll)
+{
+    const RawDatabase raw = Raw();
+    const auto writeSome = [&] {
+        const int macro = m_database.AddMacro(L"M");
+        // Operations with transactions of their own join the batch instead of committing.
+        m_database.AddMacroRecords(Records({{.macro_id = macro, .record_index = 0}}));
+        SaveKey(1, 0, 4, 3, macro);
+        m_database.SetActiveProfile(m_database.AddProfile({.name = L"P"}));
+    };
+    const std::vector<int> nothing = {0, 0, 0, 0};
+    const auto counts = [&] {
+        std::vector<int> result;
+        for (const char* table : {"t_macro_data", "t_macrorecord", "t_key_macro_data", "t_profile_data"})
+            result.push_back(raw.Number(std::string("SELECT count(*) FROM ") + table));
+        return result;
+    };
+
+    {
+        ProfileDatabase::Batch batch(m_database);
+        writeSome();
+        EXPECT_EQ(counts(), nothing) << "nothing is seen before the commit";
+        // Inside the batch its own thread reads what it wrote.
+        MacroList macros;
+        EXPECT_EQ(m_database.ListMacros(macros), 1);
+    } // abandoned
+    EXPECT_EQ(counts(), nothing);
+
+    {
+        ProfileDatabase::Batch outer(m_database);
+        writeSome();
+        {
+            ProfileDatabase::Batch inner(m_database);
+            writeSome();
+            EXPECT_TRUE(inner.Commit());
+        }
+        EXPECT_EQ(counts(), nothing) << "an inner batch commits with the outer one";
+        EXPECT_TRUE(outer.Commit());
+    }
+    EXPECT_EQ(counts(), std::vector<int>({2, 2, 1, 2}));
+    EXPECT_EQ(m_database.GetActiveProfile(), 2);
+
+    {
+        ProfileDatabase::Batch outer(m_database);
+        writeSome();
+        {
+            ProfileDatabase::Batch inner(m_database);
+        } // abandoned: the whole batch is lost
+        EXPECT_FALSE(outer.Commit());
+    }
+    EXPECT_EQ(counts(), std::vector<int>({2, 2, 1, 2}));
+
+    // SQLite itself ends the transaction part-way (as it does on a full disk): what the batch does
+    // afterwards must not land on its own either.
+    raw.Execute("CREATE TRIGGER lost BEFORE INSERT ON t_macrorecord BEGIN SELECT RAISE(ROLLBACK, 'no'); END");
+    {
+        ProfileDatabase::Batch batch(m_database);
+        writeSome();
+        EXPECT_FALSE(batch.Commit());
+    }
+    raw.Execute("DROP TRIGGER lost");
+    EXPECT_EQ(counts(), std::vector<int>({2, 2, 1, 2}));
+
+    // Without a batch every operation commits on its own again.
+    EXPECT_GT(m_database.AddMacro(L"after"), 0);
+    EXPECT_EQ(raw.Number("SELECT count(*) FROM t_macro_data"), 3);
+}
+
+TEST_F(RecordsTest, OtherThreadsWaitForABatchAndAreNotRolledBackWithIt)
+{
+    std::thread other;
+    {
+        ProfileDatabase::Batch batch(m_database);
+        m_database.AddMacro(L"batch");
+        other = std::thread([&] { m_database.AddMacro(L"other"); });
+        // Give the other thread time to try; it must wait rather than write into this transaction.
+        std::this_thread::sleep_for(std::chrono::milliseconds(50));
+    } // rolled back
+    other.join();
+    EXPECT_EQ(Raw().Rows("SELECT name FROM t_macro_data"), Rows({{"other"}}));
 }
 
 TEST_F(RecordsTest, KeyLightSetsAreSharedByProfiles)

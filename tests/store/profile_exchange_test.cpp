@@ -3,16 +3,21 @@
 
 #include "store/profile_exchange.h"
 
+#include <functional>
+#include <unistd.h>
+
 #include "store/exchange_file.h"
 #include "tests/store/exchange_test_support.h"
 
 namespace {
 
+namespace fs = std::filesystem;
+
 class ProfileExchangeTest : public ExchangeTest {
 protected:
     ProfileImport Import(ProfileDatabase& database, const std::string& file, const CString& title)
     {
-        return ImportProfile(database, WidePath(file), title);
+        return ImportProfile(database, UserPath(file), title);
     }
 };
 
@@ -36,12 +41,12 @@ Rows PlainProfile1Keys()
 TEST_F(ProfileExchangeTest, ExportWritesTheGoldenFiles)
 {
     FillSource();
-    ASSERT_TRUE(ExportProfile(m_database, 1, L"Gaming <1>", WidePath("gaming.xml")));
+    ASSERT_EQ(ExportProfile(m_database, 1, L"Gaming <1>", UserPath("gaming.xml")), ExchangeError::None);
     EXPECT_EQ(ReadFileBytes(FilePath("gaming.xml")),
               ReadFileBytes(FixturesDir() / "exchange/profile_export.xml"));
 
     // Only Fn-layer-1 assignments: keyitems in the short form and no macro.
-    ASSERT_TRUE(ExportProfile(m_database, 3, L"Solo", WidePath("solo.xml")));
+    ASSERT_EQ(ExportProfile(m_database, 3, L"Solo", UserPath("solo.xml")), ExchangeError::None);
     EXPECT_EQ(ReadFileBytes(FilePath("solo.xml")),
               ReadFileBytes(FixturesDir() / "exchange/profile_fn1_only.xml"));
 }
@@ -49,7 +54,7 @@ TEST_F(ProfileExchangeTest, ExportWritesTheGoldenFiles)
 TEST_F(ProfileExchangeTest, ImportIntoAnotherDatabaseCreatesEveryMacroOfTheFile)
 {
     FillSource();
-    ASSERT_TRUE(ExportProfile(m_database, 1, L"Gaming", WidePath("gaming.xml")));
+    ASSERT_EQ(ExportProfile(m_database, 1, L"Gaming", UserPath("gaming.xml")), ExchangeError::None);
     ASSERT_EQ(AddMacro(Other(), {.name = L"Local", .play_times = 1, .delay_type = 1}, {}), 1);
     ASSERT_EQ(Other().AddProfile({.name = L"Home"}), 1);
 
@@ -92,7 +97,7 @@ TEST_F(ProfileExchangeTest, ReimportIntoTheSourceCreatesOnlyTheProfile)
 {
     FillSource();
     SaveKey(m_database, 1, 0, 34, 2, 99);
-    ASSERT_TRUE(ExportProfile(m_database, 1, L"Profil 1", WidePath("p.xml")));
+    ASSERT_EQ(ExportProfile(m_database, 1, L"Profil 1", UserPath("p.xml")), ExchangeError::None);
     const Rows macrosBefore = Macros(Raw());
     const int recordsBefore = Raw().Number("SELECT count(*) FROM t_macrorecord");
 
@@ -108,7 +113,7 @@ TEST_F(ProfileExchangeTest, ImportAfterRenamingAMacroCreatesItAgain)
 {
     FillSource();
     SaveKey(m_database, 1, 0, 34, 2, 99);
-    ASSERT_TRUE(ExportProfile(m_database, 1, L"Profil 1", WidePath("p.xml")));
+    ASSERT_EQ(ExportProfile(m_database, 1, L"Profil 1", UserPath("p.xml")), ExchangeError::None);
     ASSERT_TRUE(m_database.RenameMacro(1, L"Renamed"));
 
     const ProfileImport imported = Import(m_database, "p.xml", L"p.xml");
@@ -175,60 +180,124 @@ TEST_F(ProfileExchangeTest, MissingAndNonNumericAttributesReadAsZeroAndEmpty)
     EXPECT_EQ(Records(Raw(), 1), Rows({{"0", "", "0", "0", "0"}}));
 }
 
-TEST_F(ProfileExchangeTest, FilesThatAreNotProfilesChangeNothing)
+TEST_F(ProfileExchangeTest, FilesThatAreNotProfilesChangeNothingAndSayWhy)
 {
     FillSource();
     const std::vector<int> before = RowCounts(Raw());
-    const std::pair<const char*, std::string> files[] = {
-        {"empty", ""},
-        {"not well-formed", "<profile><keyitems></profile>"},
-        {"two roots", "<profile/><profile/>"},
-        {"macro file", "<macro><macroinfo name=\"m\" times=\"1\"/><macroitems/></macro>"},
+    const BadExchangeFile files[] = {
+        {"empty", "", ExchangeError::NotXml},
+        {"not well-formed", "<profile><keyitems></profile>", ExchangeError::NotXml},
+        {"two roots", "<profile/><profile/>", ExchangeError::NotXml},
+        {"macro file", "<macro><macroinfo name=\"m\" times=\"1\"/><macroitems/></macro>",
+         ExchangeError::WrongKind},
         {"wrong root around a profile",
-         "<root><profile><macroinfo name=\"m\" macro_id=\"7\"/><keyitems/></profile></root>"},
-        {"bytes", std::string("\x00\xff\xfe<\x01", 5)},
+         "<root><profile><macroinfo name=\"m\" macro_id=\"7\"/><keyitems/></profile></root>",
+         ExchangeError::WrongKind},
+        {"bytes", std::string("\x00\xff\xfe<\x01", 5), ExchangeError::NotXml},
+        // Refused by its size alone, though it is a well-formed profile.
+        {"too large", "<profile>" + std::string(kMaxExchangeFileBytes, ' ') + "</profile>",
+         ExchangeError::FileTooLarge},
     };
-    for (const auto& [what, bytes] : files) {
-        SCOPED_TRACE(what);
-        WriteFile("bad.xml", bytes);
+    for (const BadExchangeFile& file : files) {
+        SCOPED_TRACE(file.what);
+        WriteFile("bad.xml", file.bytes);
         const ProfileImport imported = Import(m_database, "bad.xml", L"bad.xml");
+        EXPECT_EQ(imported.error, file.error);
         EXPECT_EQ(imported.profile, 0);
         EXPECT_TRUE(imported.macros.empty());
         EXPECT_EQ(RowCounts(Raw()), before);
     }
-    EXPECT_EQ(ImportProfile(m_database, WidePath("missing.xml"), L"missing.xml").profile, 0);
+    EXPECT_EQ(Import(m_database, "missing.xml", L"missing.xml").error, ExchangeError::FileMissing);
+    fs::create_directory(FilePath("folder.xml"));
+    EXPECT_EQ(Import(m_database, "folder.xml", L"folder.xml").error, ExchangeError::FileUnreadable);
     EXPECT_EQ(RowCounts(Raw()), before);
 }
 
-TEST_F(ProfileExchangeTest, RefusedRowsStopWhereTheDatabaseSaysNo)
+TEST_F(ProfileExchangeTest, AnImportTheDatabaseRefusesInAnyPartLeavesNothing)
 {
     FillSource();
     SaveKey(m_database, 1, 0, 34, 2, 99);
-    ASSERT_TRUE(ExportProfile(m_database, 1, L"Profil 1", WidePath("p.xml")));
-    ASSERT_TRUE(m_database.RenameMacro(1, L"Renamed"));
+    ASSERT_EQ(ExportProfile(m_database, 1, L"Profil 1", UserPath("p.xml")), ExchangeError::None);
+    ASSERT_TRUE(m_database.RenameMacro(1, L"Renamed")); // so that macro 1 is created again, twice
+    const std::vector<int> before = RowCounts(Raw());
+    const int activeBefore = m_database.GetActiveProfile();
 
-    // A refused macro takes its keys with it instead of leaving them on the old id, which here names an
-    // unrelated macro.
-    Raw().Execute(
-        "CREATE TRIGGER no_macros BEFORE INSERT ON t_macro_data BEGIN SELECT RAISE(ABORT, 'no'); END");
-    ProfileImport imported = Import(m_database, "p.xml", L"p.xml");
-    ASSERT_EQ(imported.profile, 4);
-    EXPECT_TRUE(imported.macros.empty());
-    Rows keys = PlainProfile1Keys();
-    keys.erase(keys.begin() + 3);
-    keys.erase(keys.begin() + 1);
-    EXPECT_EQ(Keys(Raw(), 4), keys);
+    // Each table refuses in turn; before, whatever came earlier in the file stayed behind.
+    for (const char* table : {"t_macro_data", "t_macrorecord", "t_profile_data", "t_key_macro_data"}) {
+        SCOPED_TRACE(table);
+        Raw().Execute(std::string("CREATE TRIGGER refuse BEFORE INSERT ON ") + table +
+                      " BEGIN SELECT RAISE(ABORT, 'no'); END");
+        const ProfileImport imported = Import(m_database, "p.xml", L"p.xml");
+        EXPECT_EQ(imported.error, ExchangeError::DatabaseRefused);
+        EXPECT_EQ(imported.profile, 0);
+        EXPECT_TRUE(imported.macros.empty());
+        EXPECT_EQ(RowCounts(Raw()), before);
+        EXPECT_EQ(m_database.GetActiveProfile(), activeBefore);
+        Raw().Execute("DROP TRIGGER refuse");
+    }
 
-    // A refused profile: the macros made before it stay and are reported, no key is stored.
-    Raw().Execute("DROP TRIGGER no_macros");
-    Raw().Execute(
-        "CREATE TRIGGER no_profiles BEFORE INSERT ON t_profile_data BEGIN SELECT RAISE(ABORT, 'no'); END");
-    const int keysBefore = Raw().Number("SELECT count(*) FROM t_key_macro_data");
-    imported = Import(m_database, "p.xml", L"p.xml");
-    EXPECT_EQ(imported.profile, 0);
+    // And the same file lands whole once the database takes it.
+    const ProfileImport imported = Import(m_database, "p.xml", L"p.xml");
+    EXPECT_EQ(imported.error, ExchangeError::None);
+    EXPECT_EQ(imported.profile, 4);
     EXPECT_EQ(imported.macros.size(), 2u);
-    EXPECT_EQ(Raw().Number("SELECT count(*) FROM t_key_macro_data"), keysBefore);
     EXPECT_EQ(m_database.GetActiveProfile(), 4);
+}
+
+TEST_F(ProfileExchangeTest, AFileNameWithABackslashIsTheUsersName)
+{
+    FillSource();
+    // On Linux a backslash is part of the name: "a\b.xml" is one file, not b.xml in a folder a.
+    ASSERT_EQ(ExportProfile(m_database, 1, L"Profil 1", UserPath("a\\b.xml")), ExchangeError::None);
+    EXPECT_TRUE(fs::is_regular_file(FilePath("a\\b.xml")));
+    EXPECT_FALSE(fs::exists(FilePath("a")));
+
+    const ProfileImport imported = Import(m_database, "a\\b.xml", L"a\\b.xml");
+    EXPECT_EQ(imported.error, ExchangeError::None);
+    EXPECT_GT(imported.profile, 0);
+}
+
+TEST_F(ProfileExchangeTest, ProcessKilledDuringAnImportLeavesTheImportWholeOrAbsent)
+{
+    // Forty macros of fifty records each and a key for every macro: long enough to be killed inside.
+    ASSERT_EQ(m_database.AddProfile({.name = L"Big"}), 1);
+    std::vector<MacroRecordRow> records;
+    for (int i = 0; i < 50; ++i)
+        records.push_back({.type = 2 + i % 2, .record_index = i, .value = 65, .desc = L"A"});
+    for (int key = 0; key < 40; ++key)
+        SaveKey(m_database, 1, 0, 4 + key, 3, AddMacro(m_database, {.name = L"M"}, records));
+    ASSERT_EQ(ExportProfile(m_database, 1, L"Big", UserPath("big.xml")), ExchangeError::None);
+    // Renamed, so that every import creates all forty macros again.
+    Raw().Execute("UPDATE t_macro_data SET name = 'Renamed'");
+    m_database.Close();
+    const std::string file = FilePath("big.xml").string();
+
+    for (const int killAfterMs : {0, 20, 60}) {
+        ASSERT_TRUE(KillPartWay(
+            [&](const std::function<void()>& ready) {
+                ProfileDatabase importer;
+                if (!importer.OpenForDevice(m_dataFolder, kModel))
+                    ::_exit(1);
+                for (int round = 0;; ++round) {
+                    ImportProfile(importer, NativeFilePath(file), L"Imported.xml");
+                    if (round == 0)
+                        ready();
+                }
+            },
+            killAfterMs));
+
+        ASSERT_TRUE(Open());
+        EXPECT_EQ(Raw().Value("PRAGMA integrity_check"), "ok");
+        // Every import that landed brought all its forty macros, their records and its forty keys, and
+        // the newest profile is the active one.
+        const int imports = Raw().Number("SELECT count(*) FROM t_profile_data") - 1;
+        EXPECT_GE(imports, 1);
+        EXPECT_EQ(Raw().Number("SELECT count(*) FROM t_macro_data"), 40 + 40 * imports);
+        EXPECT_EQ(Raw().Number("SELECT count(*) FROM t_macrorecord"), 50 * 40 * (1 + imports));
+        EXPECT_EQ(Raw().Number("SELECT count(*) FROM t_key_macro_data"), 40 * (1 + imports));
+        EXPECT_EQ(m_database.GetActiveProfile(), Raw().Number("SELECT max(profile) FROM t_profile_data"));
+        m_database.Close();
+    }
 }
 
 TEST(ExchangeNameTest, TitleUpToTheFirstDot)

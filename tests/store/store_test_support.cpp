@@ -1,6 +1,12 @@
 #include "tests/store/store_test_support.h"
 
+#include <chrono>
+#include <csignal>
+#include <poll.h>
 #include <sqlite3.h>
+#include <sys/wait.h>
+#include <thread>
+#include <unistd.h>
 
 #include "core/folders.h"
 
@@ -55,4 +61,38 @@ ProfileDatabaseTest::ProfileDatabaseTest() : m_dataFolder(DataFolder(L"Torvik"))
 std::filesystem::path ProfileDatabaseTest::DbFolder() const
 {
     return m_folders.DataHome() / "Torvik Files" / "db";
+}
+
+bool KillPartWay(const std::function<void(const std::function<void()>& ready)>& work, int killAfterMs)
+{
+    int ready[2];
+    if (::pipe(ready) != 0) {
+        ADD_FAILURE() << "pipe";
+        return false;
+    }
+    const pid_t child = ::fork();
+    if (child < 0) {
+        ADD_FAILURE() << "fork";
+        return false;
+    }
+    if (child == 0) {
+        ::close(ready[0]);
+        work([&] {
+            if (::write(ready[1], "r", 1) != 1)
+                ::_exit(1);
+        });
+        ::_exit(0);
+    }
+    ::close(ready[1]);
+    pollfd waitForChild{ready[0], POLLIN, 0};
+    const bool gotReady = ::poll(&waitForChild, 1, 10000) == 1;
+    EXPECT_TRUE(gotReady) << "the child never got going";
+    std::this_thread::sleep_for(std::chrono::milliseconds(killAfterMs));
+    ::kill(child, SIGKILL);
+    int status = 0;
+    ::waitpid(child, &status, 0);
+    ::close(ready[0]);
+    const bool killed = WIFSIGNALED(status) && WTERMSIG(status) == SIGKILL;
+    EXPECT_TRUE(killed) << "the child ended on its own";
+    return gotReady && killed;
 }

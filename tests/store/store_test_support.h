@@ -2,6 +2,7 @@
 // A profile database in a fresh data folder, and an independent look at its file.
 
 #include <filesystem>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -33,6 +34,11 @@ public:
 private:
     sqlite3* m_db = nullptr;
 };
+
+// Runs `work` in a child process and kills it with SIGKILL `killAfterMs` after the child called the
+// ready function it is given: a crash in the middle of whatever work does next. True when the child was
+// killed by the signal; false (with a test failure) when it never got ready or ended on its own.
+bool KillPartWay(const std::function<void(const std::function<void()>& ready)>& work, int killAfterMs);
 
 class ProfileDatabaseTest : public ::testing::Test {
 protected:

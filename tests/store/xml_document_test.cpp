@@ -1,6 +1,9 @@
 #include <gtest/gtest.h>
 
+#include <cstdio>
 #include <filesystem>
+#include <sys/stat.h>
+#include <unistd.h>
 
 #include "core/number_text.h"
 #include "store/xml_document.h"
@@ -157,6 +160,39 @@ TEST_F(XmlDocumentTest, MalformedFilesDoNotLoad)
     XmlDocument document;
     EXPECT_FALSE(document.LoadFile(PathOf("missing.xml")));
     EXPECT_FALSE(document.LoadFile(Utf8ToWide(m_dir.Path().string()))); // a folder
+}
+
+TEST_F(XmlDocumentTest, FilesAreRefusedByKindAndSizeBeforeTheyAreRead)
+{
+    const fs::path dir = m_dir.Path();
+    const auto load = [&](const char* name, uint64_t limit) {
+        XmlDocument document;
+        return document.LoadNativeFile(NativeFilePath((dir / name).string()), limit);
+    };
+    WriteFileBytes(dir / "small.xml", "<a/>");
+    EXPECT_EQ(load("small.xml", 4), XmlLoadResult::Loaded);
+    EXPECT_EQ(load("small.xml", 3), XmlLoadResult::TooLarge);
+    WriteFileBytes(dir / "text.txt", "not xml");
+    EXPECT_EQ(load("text.txt", 100), XmlLoadResult::NotWellFormed);
+    EXPECT_EQ(load("missing.xml", 100), XmlLoadResult::Missing);
+    EXPECT_EQ(load("missing/in.xml", 100), XmlLoadResult::Missing);
+    EXPECT_EQ(load(".", 100), XmlLoadResult::Unreadable);
+
+    // A terabyte that is all hole: read, it would fill memory; its size alone refuses it at once.
+    {
+        std::FILE* huge = std::fopen((dir / "huge.xml").c_str(), "wb");
+        ASSERT_NE(huge, nullptr);
+        ASSERT_EQ(::ftruncate(::fileno(huge), off_t{1} << 40), 0);
+        std::fclose(huge);
+    }
+    EXPECT_EQ(load("huge.xml", 4 << 20), XmlLoadResult::TooLarge);
+    // Installation files have their own limit.
+    XmlDocument document;
+    EXPECT_FALSE(document.LoadFile(Utf8ToWide((dir / "huge.xml").string())));
+
+    // A FIFO with no writer would block an ordinary open for good.
+    ASSERT_EQ(::mkfifo((dir / "fifo.xml").c_str(), 0600), 0);
+    EXPECT_EQ(load("fifo.xml", 100), XmlLoadResult::Unreadable);
 }
 
 TEST_F(XmlDocumentTest, PositionModel)

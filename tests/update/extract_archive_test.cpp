@@ -5,6 +5,7 @@
 #include <set>
 #include <sys/stat.h>
 
+#include "tests/support/scoped_file_size_limit.h"
 #include "tests/support/scoped_folders.h"
 #include "tests/update/zip_builder.h"
 #include "update/extract_archive.h"
@@ -76,7 +77,8 @@ TEST(ExtractArchive, HostileNamesLandInsideTheTarget)
                           {.name = "..\\link2", .data = "../../..", .unixMode = 0120777},
                       });
 
-    ASSERT_TRUE(ExtractArchive(Utf8ToWide(archive.string()), Utf8ToWide(target.string())));
+    ASSERT_EQ(ExtractArchive(Utf8ToWide(archive.string()), Utf8ToWide(target.string())),
+              ExtractResult::Unpacked);
 
     const std::set<std::string> expected{
         "hostile.zip",        "a/b/temp/drive.txt",        "a/b/temp/back.txt",   "a/b/temp/up.txt",
@@ -115,7 +117,8 @@ TEST(ExtractArchive, FoldersPermissionsAndTimes)
                       });
     const fs::path target = root.Path() / "out";
 
-    ASSERT_TRUE(ExtractArchive(Utf8ToWide(archive.string()), Utf8ToWide(target.string())));
+    ASSERT_EQ(ExtractArchive(Utf8ToWide(archive.string()), Utf8ToWide(target.string())),
+              ExtractResult::Unpacked);
 
     EXPECT_TRUE(fs::is_directory(target / "docs"));
     EXPECT_EQ(ReadFileBytes(target / "bin" / "Setup.exe"), "MZ windows");
@@ -157,7 +160,8 @@ TEST(ExtractArchive, DamagedEntryIsSkippedAndTheRestUnpacked)
     const fs::path archive = root.Path() / "damaged.zip";
     WriteFileBytes(archive, bytes);
 
-    ASSERT_TRUE(ExtractArchive(Utf8ToWide(archive.string()), Utf8ToWide((root.Path() / "out").string())));
+    ASSERT_EQ(ExtractArchive(Utf8ToWide(archive.string()), Utf8ToWide((root.Path() / "out").string())),
+              ExtractResult::Unpacked);
 
     EXPECT_EQ(ReadFileBytes(root.Path() / "out" / "first.txt"), "first entry");
     EXPECT_EQ(ReadFileBytes(root.Path() / "out" / "last.txt"), "last entry");
@@ -176,7 +180,8 @@ TEST(ExtractArchive, ReplacesReadOnlyFilesAndLinksWithoutFollowingThem)
     const fs::path archive = root.Path() / "update.zip";
     WriteZip(archive, {{.name = "old.txt", .data = "new"}, {.name = "planted", .data = "through the link?"}});
 
-    ASSERT_TRUE(ExtractArchive(Utf8ToWide(archive.string()), Utf8ToWide(target.string())));
+    ASSERT_EQ(ExtractArchive(Utf8ToWide(archive.string()), Utf8ToWide(target.string())),
+              ExtractResult::Unpacked);
 
     EXPECT_EQ(ReadFileBytes(target / "old.txt"), "new");
     EXPECT_FALSE(fs::is_symlink(target / "planted"));
@@ -184,7 +189,7 @@ TEST(ExtractArchive, ReplacesReadOnlyFilesAndLinksWithoutFollowingThem)
     EXPECT_EQ(ReadFileBytes(root.Path() / "outside.txt"), "keep");
 }
 
-TEST(ExtractArchive, FalseOnlyWhenTheArchiveCannotBeOpened)
+TEST(ExtractArchive, NotAnArchiveOnlyWhenItCannotBeOpened)
 {
     const ScopedTempDir root;
     WriteFileBytes(root.Path() / "not.zip", "this is not an archive");
@@ -192,11 +197,72 @@ TEST(ExtractArchive, FalseOnlyWhenTheArchiveCannotBeOpened)
     WriteFileBytes(root.Path() / "links.zip", ZipBytes({{.name = "link", .data = "/", .unixMode = 0120777}}));
     const CString out = Utf8ToWide((root.Path() / "out").string());
 
-    EXPECT_FALSE(ExtractArchive(Utf8ToWide((root.Path() / "missing.zip").string()), out));
-    EXPECT_FALSE(ExtractArchive(Utf8ToWide((root.Path() / "not.zip").string()), out));
-    EXPECT_FALSE(ExtractArchive(Utf8ToWide((root.Path() / "truncated.zip").string()), out));
-    EXPECT_TRUE(ExtractArchive(Utf8ToWide((root.Path() / "links.zip").string()), out))
+    for (const char* name : {"missing.zip", "not.zip", "truncated.zip"})
+        EXPECT_EQ(ExtractArchive(Utf8ToWide((root.Path() / name).string()), out), ExtractResult::NotAnArchive)
+            << name;
+    EXPECT_EQ(ExtractArchive(Utf8ToWide((root.Path() / "links.zip").string()), out), ExtractResult::Unpacked)
         << "no entry was written";
+}
+
+TEST(ExtractArchive, AnArchivePastALimitIsRefusedWholeAndLeavesNothing)
+{
+    const ScopedTempDir root;
+    const fs::path target = root.Path() / "temp";
+    fs::create_directories(target);
+    WriteFileBytes(target / "Setup.exe", "an installer left by an earlier update");
+    const std::vector<ZipEntry> update = {
+        {.name = "Setup.exe", .data = std::string(600, 'x')},
+        {.name = "data/more.bin", .data = PatternBytes(600)},
+    };
+    struct LimitCase {
+        const char* what;
+        std::vector<ZipEntry> entries;
+        ExtractLimits limits;
+        ExtractResult result;
+    };
+    const LimitCase cases[] = {
+        {"total size", update, {.maxTotalBytes = 1000}, ExtractResult::TooLarge},
+        {"entry count", update, {.maxEntries = 1}, ExtractResult::TooLarge},
+        // 2 MiB of zeros pack into a few kilobytes.
+        {"packing ratio",
+         {{.name = "bomb.bin", .data = std::string(2 << 20, '\0')}},
+         {},
+         ExtractResult::TooLarge},
+        {"free space", update, {.spareBytes = uint64_t{1} << 62}, ExtractResult::NoSpace},
+    };
+    for (const LimitCase& c : cases) {
+        SCOPED_TRACE(c.what);
+        const fs::path archive = root.Path() / "update.zip";
+        WriteZip(archive, c.entries);
+        EXPECT_EQ(ExtractArchive(Utf8ToWide(archive.string()), Utf8ToWide(target.string()), c.limits),
+                  c.result);
+        EXPECT_EQ(FilesBelow(target), std::set<std::string>{"Setup.exe"});
+        EXPECT_EQ(ReadFileBytes(target / "Setup.exe"), "an installer left by an earlier update");
+    }
+
+    // Within the limits, the same archive unpacks; the tight-packed one passes when its ratio is allowed.
+    const fs::path archive = root.Path() / "update.zip";
+    WriteZip(archive, update);
+    EXPECT_EQ(
+        ExtractArchive(Utf8ToWide(archive.string()), Utf8ToWide(target.string()), {.maxTotalBytes = 1200}),
+        ExtractResult::Unpacked);
+    EXPECT_EQ(FilesBelow(target), (std::set<std::string>{"Setup.exe", "data/more.bin"}));
+}
+
+TEST(ExtractArchive, ADiskThatFillsUpUndoesTheWholeArchive)
+{
+    const ScopedTempDir root;
+    const fs::path target = root.Path() / "temp";
+    const fs::path archive = root.Path() / "update.zip";
+    WriteZip(archive, {{.name = "readme.txt", .data = "small"},
+                       {.name = "bin/Setup.exe", .data = PatternBytes(5000)},
+                       {.name = "later.txt", .data = "never reached"}});
+    {
+        ScopedFileSizeLimit limit(4096);
+        EXPECT_EQ(ExtractArchive(Utf8ToWide(archive.string()), Utf8ToWide(target.string())),
+                  ExtractResult::NoSpace);
+    }
+    EXPECT_FALSE(fs::exists(target)) << "the files and the folders made for them are gone";
 }
 
 } // namespace

@@ -1,13 +1,17 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
+#include <chrono>
 #include <filesystem>
+#include <future>
 #include <mutex>
+#include <thread>
 
 #include "platform/fake/fake_http_client.h"
 #include "platform/linux/curl_http_client.h"
 #include "tests/support/scoped_folders.h"
 #include "tests/update/loopback_server.h"
+#include "tests/update/zip_builder.h"
 #include "update/transfer.h"
 
 namespace fs = std::filesystem;
@@ -34,14 +38,6 @@ private:
         m_values.push_back(value);
     }};
 };
-
-std::string Pattern(size_t size)
-{
-    std::string bytes(size, '\0');
-    for (size_t i = 0; i < size; ++i)
-        bytes[i] = static_cast<char>((i * 131 + i / 251) & 0xFF);
-    return bytes;
-}
 
 TEST(FetchText, ReturnsTheBodyAsSent)
 {
@@ -145,15 +141,129 @@ TEST(FetchText, RefusesAnOversizedText)
 TEST(FetchText, ReadsLocalFiles)
 {
     const ScopedTempDir folder;
-    WriteFileBytes(folder.Path() / "version", "3.0.1");
+    fs::create_directory(folder.Path() / "a share");
+    WriteFileBytes(folder.Path() / "a share" / "version", "3.0.1");
     CurlHttpClient http(LoopbackClientOptions());
+    const std::string base = folder.Path().string();
+    const std::pair<std::string, int> cases[] = {
+        {"file://" + base + "/a share/version", kTransferComplete},
+        {"file://" + base + "/a%20share//version", kTransferComplete},
+        {"FILE://localhost" + base + "/a share/version", kTransferComplete},
+        {"file://" + base + "/a share/missing", kTransferFailed},
+        {"file://" + base + "/a share", kTransferFailed}, // a folder
+        {"file://elsewhere" + base + "/a share/version", kTransferFailed},
+    };
+    for (const auto& [address, result] : cases) {
+        CString text;
+        EXPECT_EQ(FetchText(http, Utf8ToWide(address), text), result) << address;
+        EXPECT_EQ(text, result == kTransferComplete ? L"3.0.1" : L"") << address;
+    }
+}
+
+// Sends `size` bytes in pieces of `piece`, one every `interval`.
+httplib::Server::Handler Paced(size_t size, size_t piece, std::chrono::milliseconds interval)
+{
+    return [=](const httplib::Request&, httplib::Response& response) {
+        response.set_content_provider(size, "application/octet-stream",
+                                      [=](size_t offset, size_t, httplib::DataSink& sink) {
+                                          std::this_thread::sleep_for(interval);
+                                          const std::string bytes(std::min(piece, size - offset), 'p');
+                                          return sink.write(bytes.data(), bytes.size());
+                                      });
+    };
+}
+
+TEST(Transfers, ATrickleRunsOutOfTimeAndASteadyDownloadDoesNot)
+{
+    LoopbackServer server;
+    // 20 bytes a second: left alone, the thousand bytes would take fifty seconds.
+    server.Routes().Get("/trickle", Paced(1000, 1, std::chrono::milliseconds(50)));
+    // About 200 KB a second, for about a second.
+    server.Routes().Get("/steady", Paced(200 * 1024, 10 * 1024, std::chrono::milliseconds(50)));
+    server.Start();
+    CurlHttpClient http(LoopbackClientOptions());
+    const TransferLimits limits{.textDeadline = std::chrono::milliseconds(400),
+                                .downloadDeadline = std::chrono::milliseconds(400),
+                                .downloadBytesPerSecond = 20 * 1024};
+    const ScopedTempDir folder;
+    const CString target = Utf8ToWide((folder.Path() / "download").string());
     CString text;
 
-    EXPECT_EQ(FetchText(http, Utf8ToWide("file://" + (folder.Path() / "version").string()), text),
-              kTransferComplete);
-    EXPECT_EQ(text, L"3.0.1");
-    EXPECT_EQ(FetchText(http, Utf8ToWide("file://" + (folder.Path() / "missing").string()), text),
+    EXPECT_EQ(FetchText(http, server.WideUrl("/trickle"), text, nullptr, limits), kTransferFailed);
+    EXPECT_EQ(DownloadFile(http, server.WideUrl("/trickle"), target, nullptr, nullptr, limits),
               kTransferFailed);
+    // Longer than the base time, but every byte moves the deadline on.
+    EXPECT_EQ(DownloadFile(http, server.WideUrl("/steady"), target, nullptr, nullptr, limits),
+              kTransferComplete);
+    EXPECT_EQ(fs::file_size(folder.Path() / "download"), 200u * 1024);
+}
+
+TEST(Transfers, ACancelEndsATransferAtOnce)
+{
+    const std::string archive = PatternBytes(25000);
+    LoopbackServer server;
+    server.Routes().Get("/held.zip", [&](const auto&, httplib::Response& response) {
+        response.set_content_provider(archive.size(), "application/zip",
+                                      [&](size_t offset, size_t, httplib::DataSink& sink) {
+                                          if (offset > 0) {
+                                              server.HoldUntilShutdown();
+                                              return false;
+                                          }
+                                          return sink.write(archive.data(), kTransferChunkSize);
+                                      });
+    });
+    server.Start();
+    // Nothing but the cancel ends this transfer for an hour.
+    CurlHttpOptions patient = LoopbackClientOptions();
+    patient.stallTimeoutMs = 3600 * 1000;
+    CurlHttpClient http(patient);
+    const ScopedTempDir folder;
+    const CString target = Utf8ToWide((folder.Path() / "archive.zip").string());
+
+    CancelToken cancel;
+    std::promise<void> firstChunk;
+    DownloadProgress progress([&, told = false](int value) mutable {
+        if (value == 55 && !told) {
+            told = true;
+            firstChunk.set_value();
+        }
+    });
+    auto download = std::async(std::launch::async, [&] {
+        return DownloadFile(http, server.WideUrl("/held.zip"), target, &progress, &cancel);
+    });
+    ASSERT_EQ(firstChunk.get_future().wait_for(std::chrono::seconds(20)), std::future_status::ready);
+    cancel.Cancel();
+    ASSERT_EQ(download.wait_for(std::chrono::seconds(20)), std::future_status::ready)
+        << "the cancel was not seen";
+    EXPECT_EQ(download.get(), kTransferFailed);
+
+    // A raised token stops requests before they reach the server, local files included.
+    CString text;
+    const size_t requestsBefore = server.Requests().size();
+    EXPECT_EQ(FetchText(http, server.WideUrl("/held.zip"), text, &cancel), kTransferFailed);
+    EXPECT_EQ(server.Requests().size(), requestsBefore);
+    WriteFileBytes(folder.Path() / "version", "1.0");
+    EXPECT_EQ(FetchText(http, Utf8ToWide("file://" + (folder.Path() / "version").string()), text, &cancel),
+              kTransferFailed);
+}
+
+TEST(DownloadFile, AnArchiveLargerThanAnyUpdateIsRefused)
+{
+    FakeHttpClient http;
+    http.SetResponse("https://u.example/announced.zip", {.body = "x", .contentLength = 2000});
+    http.SetResponse("https://u.example/grows.zip", {.body = std::string(2000, 'x'), .contentLength = 0});
+    const ScopedTempDir folder;
+    const fs::path target = folder.Path() / "archive.zip";
+    const TransferLimits limits{.maxDownloadBytes = 1000};
+
+    EXPECT_EQ(DownloadFile(http, L"https://u.example/announced.zip", Utf8ToWide(target.string()), nullptr,
+                           nullptr, limits),
+              kTransferFailed);
+    EXPECT_FALSE(fs::exists(target)) << "refused before a byte was written";
+    EXPECT_EQ(DownloadFile(http, L"https://u.example/grows.zip", Utf8ToWide(target.string()), nullptr,
+                           nullptr, limits),
+              kTransferFailed);
+    EXPECT_LE(fs::file_size(target), 1000u);
 }
 
 TEST(FetchText, HttpsChecksCertificatesAndNeverFallsBackToHttp)
@@ -194,7 +304,7 @@ TEST(FetchText, WithoutASessionTheResultIsZero)
 
 TEST(DownloadFile, PostsProgressPerChunkOfAKnownLength)
 {
-    const std::string archive = Pattern(25000);
+    const std::string archive = PatternBytes(25000);
     LoopbackServer server;
     server.Routes().Get("/archive.zip", [&](const auto&, auto& response) {
         response.set_content(archive, "application/zip");
@@ -222,7 +332,7 @@ TEST(DownloadFile, PostsProgressPerChunkOfAKnownLength)
 
 TEST(DownloadFile, UnknownOrShortLengthPostsNoChunkValues)
 {
-    const std::string archive = Pattern(30000);
+    const std::string archive = PatternBytes(30000);
     LoopbackServer server;
     server.Routes().Get("/chunked.zip", [&](const auto&, auto& response) {
         response.set_chunked_content_provider("application/zip", [&](size_t offset, httplib::DataSink& sink) {
@@ -253,7 +363,7 @@ TEST(DownloadFile, UnknownOrShortLengthPostsNoChunkValues)
 
 TEST(DownloadFile, AFailedReadLeavesThePartialFile)
 {
-    const std::string archive = Pattern(25000);
+    const std::string archive = PatternBytes(25000);
     LoopbackServer server;
     // One server stops sending and holds the connection, the other drops it; both after one chunk.
     const auto firstChunkThen = [&](bool hold) {

@@ -63,7 +63,7 @@ TEST(Updater, NewerSoftwareOverHttpsIsDownloadedUnpackedStartedAndTheProcessEnds
     UpdaterRig rig(http);
     rig.updater.SetSoftware(L"1.0.3", server.WideUrl("/update/"));
 
-    EXPECT_TRUE(rig.updater.CheckSoftwareVersion());
+    EXPECT_EQ(rig.updater.CheckSoftwareVersion(), SoftwareCheck::UpdateAvailable);
 
     EXPECT_EQ(rig.updater.PublishedSoftwareVersion(), L"1.0.10");
     EXPECT_THAT(server.RequestedPaths(),
@@ -91,12 +91,20 @@ TEST(Updater, PlainHttpServesTheVersionButNeverAProgram)
     UpdaterRig rig(http);
     rig.updater.SetSoftware(L"1.9", server.WideUrl("/update/"));
 
-    EXPECT_TRUE(rig.updater.CheckSoftwareVersion()) << "the button still shows the newer version";
+    // The newer version is known, but never offered: the user is told why instead.
+    EXPECT_EQ(rig.updater.CheckSoftwareVersion(), SoftwareCheck::UntrustedAddress);
+    EXPECT_EQ(rig.updater.PublishedSoftwareVersion(), L"2.0");
     EXPECT_EQ(rig.updater.UpdateSoftware(), UpdateOutcome::UntrustedAddress);
 
     EXPECT_THAT(server.RequestedPaths(), ElementsAre("/update/version"));
     EXPECT_THAT(rig.Started(), IsEmpty());
     EXPECT_THAT(rig.processExit.ExitCodes(), IsEmpty());
+
+    // The same holds for the firmware: only an address that can deliver the tool is offered.
+    rig.updater.SetFirmwareUpdateAddress(server.WideUrl("/fw/"));
+    EXPECT_FALSE(rig.updater.FirmwareUpdateCanRun());
+    rig.updater.SetFirmwareUpdateAddress(L"https://updates.example/fw/");
+    EXPECT_TRUE(rig.updater.FirmwareUpdateCanRun());
 }
 
 TEST(Updater, SoftwareCheckActsOnlyOnAUsableNewerVersion)
@@ -128,14 +136,21 @@ TEST(Updater, SoftwareCheckActsOnlyOnAUsableNewerVersion)
         rig.updater.SetSoftware(c.current, Utf8ToWide(address));
         const std::string label = c.text ? c.text : "(unreachable)";
 
-        EXPECT_EQ(rig.updater.CheckSoftwareVersion(), c.marked) << label;
+        EXPECT_EQ(rig.updater.CheckSoftwareVersion(),
+                  c.marked ? SoftwareCheck::UpdateAvailable : SoftwareCheck::NoUpdate)
+            << label;
         EXPECT_EQ(rig.updater.PublishedSoftwareVersion(), c.published) << label;
         // A newer version is fetched at once; the archive is missing here, so nothing is started.
         const auto requests = http.Requests();
         EXPECT_EQ(requests.size(), c.marked ? 2u : 1u) << label;
+        // The version text has a short deadline of its own; the archive one that grows with its size.
+        EXPECT_EQ(requests.front().limits.deadline, TransferLimits{}.textDeadline) << label;
+        EXPECT_EQ(requests.front().limits.bytesPerSecond, 0u) << label;
         if (c.marked) {
             EXPECT_EQ(requests.back().url,
                       address + "//Keyboard-Software-" + WideToUtf8(c.published) + ".zip");
+            EXPECT_EQ(requests.back().limits.bytesPerSecond, TransferLimits{}.downloadBytesPerSecond)
+                << label;
         }
         EXPECT_THAT(rig.processExit.ExitCodes(), IsEmpty()) << label;
     }
@@ -192,6 +207,42 @@ TEST(Updater, FailedUpdatesKeepTheProgramRunning)
         EXPECT_THAT(rig.Started(), IsEmpty()) << c.label;
         EXPECT_THAT(rig.processExit.ExitCodes(), IsEmpty()) << c.label;
     }
+}
+
+TEST(Updater, ARefusedOrCancelledUpdateStartsNothing)
+{
+    const std::string address = "https://updates.example/fw/";
+    const std::string archiveUrl = address + "//FirmwareUpdateTool-4.zip";
+    FakeHttpClient http;
+    http.SetResponse(address + "version", {.body = "4"});
+    http.SetResponse(
+        archiveUrl,
+        {.body = ZipBytes({{.name = "FirmwareUpdateTool-4.exe", .data = std::string(5000, 't')}})});
+    const ScopedTempDir root;
+    FakeShell shell;
+    FakeProcessExit processExit;
+    DownloadProgress progress{nullptr};
+    const CString dataFolder = Utf8ToWide(root.Path().string()) + L"/";
+    // An earlier attempt left the tool of the same name behind.
+    fs::create_directories(root.Path() / "temp");
+    WriteFileBytes(root.Path() / "temp" / "FirmwareUpdateTool-4.exe", "old");
+
+    Updater limited(http, shell, processExit, dataFolder, &progress, {}, {.maxTotalBytes = 1000});
+    limited.SetFirmwareUpdateAddress(Utf8ToWide(address));
+    ASSERT_EQ(limited.FetchPublishedFirmwareVersion(), L"4");
+    EXPECT_EQ(limited.UpdateFirmwareTool(), UpdateOutcome::ArchiveRefused);
+    EXPECT_EQ(ReadFileBytes(root.Path() / "temp" / "FirmwareUpdateTool-4.exe"), "old");
+
+    Updater updater(http, shell, processExit, dataFolder, &progress);
+    updater.SetFirmwareUpdateAddress(Utf8ToWide(address));
+    CancelToken cancel;
+    cancel.Cancel();
+    EXPECT_EQ(updater.FetchPublishedFirmwareVersion(&cancel), L"");
+    ASSERT_EQ(updater.FetchPublishedFirmwareVersion(), L"4");
+    EXPECT_EQ(updater.UpdateFirmwareTool(&cancel), UpdateOutcome::NoArchive);
+
+    EXPECT_THAT(shell.StartedPrograms(), IsEmpty());
+    EXPECT_THAT(processExit.ExitCodes(), IsEmpty());
 }
 
 TEST(Updater, FirmwareFetchForgetsTheLastVersionAndNeedsOne)

@@ -44,3 +44,11 @@ std::string ZipBytes(const std::vector<ZipEntry>& entries)
     WriteZip(folder.Path() / "archive.zip", entries);
     return ReadFileBytes(folder.Path() / "archive.zip");
 }
+
+std::string PatternBytes(size_t size)
+{
+    std::string bytes(size, '\0');
+    for (size_t i = 0; i < size; ++i)
+        bytes[i] = static_cast<char>((i * 131 + i / 251) & 0xFF);
+    return bytes;
+}

@@ -24,3 +24,6 @@ void WriteZip(const std::filesystem::path& path, const std::vector<ZipEntry>& en
 
 // The archive as bytes, written through a temporary file.
 std::string ZipBytes(const std::vector<ZipEntry>& entries);
+
+// `size` bytes that pack poorly, for entries and download bodies.
+std::string PatternBytes(size_t size);
