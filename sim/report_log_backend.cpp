@@ -41,6 +41,7 @@ public:
     size_t OutputReportLength() const override { return m_inner->OutputReportLength(); }
     void CancelIo() override { m_inner->CancelIo(); }
     std::wstring LastError() const override { return m_inner->LastError(); }
+    HidFault LastFault() const override { return m_inner->LastFault(); }
 
 private:
     std::unique_ptr<HidDevice> m_inner;
