@@ -42,7 +42,7 @@ void CustomKeyPage::Build(MPanel* page, const CRect& /*client*/)
     MakeControl<MControl>(page, L"DListBox", MainId::kProfileList);
     MakeControl<MControl>(page, L"KeyboardCtrl", MainId::kCustomKeyboard);
     if (auto* picker = MakeControl<MControlFont>(page, L"KeyFuncControl", MainId::kKeyPicker))
-        picker->SetImage(L"img_customkey.png", 1);
+        picker->SetImage(L"img_customkey.png", 4);
     m_window.Texts().Bind(MainId::kCustomKeyboard, 304);
 }
 
