@@ -10,6 +10,8 @@ CommandLine ParseCommandLine(const std::vector<std::string>& arguments)
         }
         if (argument == "--version") {
             result.action = CommandLine::Action::Version;
+        } else if (argument == "--simulate") {
+            result.action = CommandLine::Action::Simulate;
         } else {
             result.action = CommandLine::Action::Error;
             result.error = argument.starts_with("-") ? "unknown option '" + argument + "'"
@@ -27,5 +29,6 @@ std::string UsageText()
            "\n"
            "Options:\n"
            "  -h, --help   show this text and exit\n"
-           "  --version    print the software version and exit\n";
+           "  --version    print the software version and exit\n"
+           "  --simulate   run against a simulated keyboard; switch its connection from standard input\n";
 }

@@ -5,7 +5,7 @@
 #include <vector>
 
 struct CommandLine {
-    enum class Action { Run, Help, Version, Error };
+    enum class Action { Run, Help, Version, Simulate, Error };
     Action action = Action::Run;
     std::string error; // set for Action::Error: what was wrong, for stderr
 };

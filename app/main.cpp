@@ -3,6 +3,7 @@
 #include <vector>
 
 #include "app/command_line.h"
+#include "app/simulated_console.h"
 #include "app/software_data.h"
 #include "app/startup_device_name.h"
 #include "core/folders.h"
@@ -34,6 +35,8 @@ int main(int argc, char** argv)
         return 0;
     case CommandLine::Action::Version:
         return PrintVersion();
+    case CommandLine::Action::Simulate:
+        return RunSimulatedConsole(std::cin, std::cout);
     case CommandLine::Action::Error:
         std::cerr << "Torvik: " << commandLine.error << "\nTry 'Torvik --help' for more information.\n";
         return 2;

@@ -206,7 +206,8 @@ void CommandProtocol::ResetToFactory(int deviceType, int connectionMode, const R
         } else {
             m_link.manager.WritePayload(MakePayload({0xAA, 0xAA, 0xAA, 0xAA, 0xAA, 0xAA}));
             m_link.Pause(kBetweenWirelessResets);
-            m_link.manager.WritePayload(MakePayload({}));
+            if (m_link.Ready())
+                m_link.manager.WritePayload(MakePayload({}));
         }
     }
     // The pages may talk to the keyboard again while they reload.

@@ -27,12 +27,16 @@ void FeatureKeyMapDownload::Run(int profile, int fnLayer)
     m_link.manager.ReadSlotTable(table);
 
     for (int slot = 1; slot <= kMacroSlots; ++slot) {
+        if (!m_link.Ready())
+            return;
         if (table[slot] == 0)
             continue;
         m_link.Pause(kSlotPause);
         WriteMacroSlot(table[slot], slot, kAssignmentNone, 0);
     }
     for (int slot = 1; slot <= kRemapSlots; ++slot) {
+        if (!m_link.Ready())
+            return;
         if (table[kMacroSlots + slot] == 0)
             continue;
         m_link.Pause(kSlotPause);
@@ -44,6 +48,8 @@ void FeatureKeyMapDownload::Run(int profile, int fnLayer)
     int macroSlot = 1;
     int remapSlot = 1;
     for (const auto& row : rows) {
+        if (!m_link.Ready())
+            return;
         if (row->macro_type == kAssignmentNone)
             continue;
         if (IsMacroType(row->macro_type)) {
@@ -73,6 +79,8 @@ void FeatureKeyMapDownload::WriteMacroSlot(int key, int slot, int macroType, int
         image = BuildMacroImage(slot, found ? key : 0, found ? macro.play_times : 0, MacroEventsOf(records));
     }
     for (const FeatureReport& report : MacroSlotReports(image)) {
+        if (!m_link.Ready())
+            return;
         m_link.Pause(kSlotPause);
         m_link.manager.SendFeature(report);
     }

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <array>
 #include <cctype>
+#include <utility>
 
 #include "platform/linux/hidapi_backend.h"
 #include "platform/linux/steady_monotonic_clock.h"
@@ -159,25 +160,27 @@ void HidDeviceManager::Refresh()
         if (info.usagePage != kVendorUsagePage || info.usage != kVendorUsage)
             continue;
 
-        auto entry = std::make_unique<DeviceInterface>();
-        entry->vendorId = info.vendorId;
-        entry->productId = info.productId;
-        entry->path = info.name;
-        entry->devicePath = info.path;
-        entry->device = std::move(device);
-        entry->releaseNumber = info.releaseNumber;
+        auto entry = std::make_unique<OpenInterface>();
+        DeviceInterface& record = entry->info;
+        record.id = ++m_lastId;
+        record.vendorId = info.vendorId;
+        record.productId = info.productId;
+        record.path = info.name;
+        record.devicePath = info.path;
+        record.releaseNumber = info.releaseNumber;
         if (const KnownDevice* known = FirstKnownDevice(info.vendorId, info.productId)) {
-            entry->deviceType = known->deviceType;
-            entry->connectionMode = known->connectionMode;
+            record.deviceType = known->deviceType;
+            record.connectionMode = known->connectionMode;
         }
-        entry->wired = entry->connectionMode == 0;
+        record.wired = record.connectionMode == 0;
+        entry->device = std::move(device);
 
         if (UpperCase(info.name).find(kAuxInterfaceMarker) != std::string::npos) {
-            entry->index = -1;
+            record.index = -1;
             m_auxInterface = std::move(entry);
             continue;
         }
-        entry->index = static_cast<int>(m_interfaces.size());
+        record.index = static_cast<int>(m_interfaces.size());
         m_interfaces.push_back(std::move(entry));
     }
 }
@@ -201,14 +204,14 @@ void HidDeviceManager::SelectDeviceType(int deviceType)
     m_activeInterface = nullptr;
 }
 
-bool HidDeviceManager::CollectInterfaces(std::vector<DeviceInterface*>& out)
+bool HidDeviceManager::CollectInterfaces(std::vector<DeviceInterface>& out)
 {
     std::lock_guard lock(m_lock);
     if (m_interfaces.empty())
         return false;
     for (const auto& entry : m_interfaces) {
-        if (m_selectedDeviceType == 0 || entry->deviceType == m_selectedDeviceType)
-            out.push_back(entry.get());
+        if (m_selectedDeviceType == 0 || entry->info.deviceType == m_selectedDeviceType)
+            out.push_back(entry->info);
     }
     return true;
 }
@@ -218,7 +221,7 @@ int HidDeviceManager::FindInterface(int vendorId, int productId, const CString& 
 {
     std::lock_guard lock(m_lock);
     for (size_t i = 0; i < m_interfaces.size(); ++i) {
-        const DeviceInterface& entry = *m_interfaces[i];
+        const DeviceInterface& entry = m_interfaces[i]->info;
         if (entry.vendorId == vendorId && entry.productId == productId &&
             entry.connectionMode == connectionMode &&
             (productName.empty() || entry.productString == productName))
@@ -232,9 +235,9 @@ int HidDeviceManager::ConnectedMode()
     std::lock_guard lock(m_lock);
     bool present[3] = {};
     for (const auto& entry : m_interfaces) {
-        if (entry->deviceType == m_selectedDeviceType && entry->connectionMode >= 0 &&
-            entry->connectionMode <= 2)
-            present[entry->connectionMode] = true;
+        const DeviceInterface& info = entry->info;
+        if (info.deviceType == m_selectedDeviceType && info.connectionMode >= 0 && info.connectionMode <= 2)
+            present[info.connectionMode] = true;
     }
     // Wired first; of the wireless modes 2 before 1, unlike the order in which commands are routed.
     for (int mode : {0, 2, 1}) {
@@ -244,19 +247,40 @@ int HidDeviceManager::ConnectedMode()
     return -1;
 }
 
-DeviceInterface* HidDeviceManager::ActiveInterface()
+std::optional<DeviceInterface> HidDeviceManager::ActiveInterface()
 {
     std::lock_guard lock(m_lock);
-    return ActiveInterfaceLocked();
+    if (const OpenInterface* active = ActiveInterfaceLocked())
+        return active->info;
+    return std::nullopt;
 }
 
-DeviceInterface* HidDeviceManager::ActiveInterfaceLocked()
+CString HidDeviceManager::LastError(uint64_t interfaceId) const
+{
+    std::lock_guard lock(m_lock);
+    for (const auto& entry : m_interfaces) {
+        if (entry->info.id == interfaceId)
+            return entry->lastError;
+    }
+    if (m_auxInterface && m_auxInterface->info.id == interfaceId)
+        return m_auxInterface->lastError;
+    return {};
+}
+
+bool HidDeviceManager::CanTransfer()
+{
+    std::lock_guard lock(m_lock);
+    const OpenInterface* target = TransferTarget();
+    return target && Usable(*target);
+}
+
+HidDeviceManager::OpenInterface* HidDeviceManager::ActiveInterfaceLocked()
 {
     if (m_activeInterface)
         return m_activeInterface;
     for (int mode : kModeSearchOrder) {
         for (const auto& entry : m_interfaces) {
-            if (entry->deviceType == m_selectedDeviceType && entry->connectionMode == mode) {
+            if (entry->info.deviceType == m_selectedDeviceType && entry->info.connectionMode == mode) {
                 m_activeInterface = entry.get();
                 return m_activeInterface;
             }
@@ -265,55 +289,91 @@ DeviceInterface* HidDeviceManager::ActiveInterfaceLocked()
     return nullptr;
 }
 
-DeviceInterface* HidDeviceManager::TransferTarget()
+HidDeviceManager::OpenInterface* HidDeviceManager::TransferTarget()
 {
     return m_opened ? ActiveInterfaceLocked() : nullptr;
 }
 
-bool HidDeviceManager::SendFeatureTo(DeviceInterface& target, std::span<const uint8_t> report)
+bool HidDeviceManager::Usable(const OpenInterface& target) const
 {
+    return !target.gone && !m_stalled;
+}
+
+void HidDeviceManager::PauseFor(const OpenInterface& target, std::chrono::milliseconds duration)
+{
+    if (Usable(target))
+        m_clock.SleepFor(duration);
+}
+
+void HidDeviceManager::NoteFailure(OpenInterface& target)
+{
+    target.lastError = FirstLine(target.device->LastError());
+    switch (target.device->LastFault()) {
+    case HidFault::Gone:
+        target.gone = true;
+        break;
+    case HidFault::TimedOut:
+        m_stalled = true;
+        break;
+    case HidFault::None:
+    case HidFault::Failed:
+        break;
+    }
+}
+
+bool HidDeviceManager::SendFeatureTo(OpenInterface& target, std::span<const uint8_t> report)
+{
+    if (!Usable(target))
+        return false;
     const int sent = target.device->SendFeatureReport(report.first(kFeatureReportLength), kTransferTimeout);
     if (sent <= 0)
-        target.lastError = FirstLine(target.device->LastError());
+        NoteFailure(target);
     return sent > 0;
 }
 
-bool HidDeviceManager::GetFeatureFrom(DeviceInterface& target, std::span<uint8_t> report)
+bool HidDeviceManager::GetFeatureFrom(OpenInterface& target, std::span<uint8_t> report)
 {
+    if (!Usable(target))
+        return false;
     const int received =
         target.device->GetFeatureReport(report.first(kFeatureReportLength), kTransferTimeout);
     if (received <= 0)
-        target.lastError = FirstLine(target.device->LastError());
+        NoteFailure(target);
     return received > 0;
 }
 
-bool HidDeviceManager::WriteTo(DeviceInterface& target, std::span<const uint8_t, kOutputReportLength> report)
+bool HidDeviceManager::WriteTo(OpenInterface& target, std::span<const uint8_t, kOutputReportLength> report)
 {
+    if (!Usable(target))
+        return false;
     // An interface with longer output reports gets the report padded with zeros; a shorter one still
     // gets all 65 bytes.
     std::vector<uint8_t> bytes(std::max(kOutputReportLength, target.device->OutputReportLength()), 0);
     std::copy(report.begin(), report.end(), bytes.begin());
     const int written = target.device->Write(bytes, kTransferTimeout);
     if (written <= 0)
-        target.lastError = FirstLine(target.device->LastError());
+        NoteFailure(target);
     return written > 0;
 }
 
-bool HidDeviceManager::WriteWithRetry(DeviceInterface& target,
+bool HidDeviceManager::WriteWithRetry(OpenInterface& target,
                                       std::span<const uint8_t, kOutputReportLength> report,
                                       std::chrono::milliseconds retryPause)
 {
     if (WriteTo(target, report))
         return true;
+    // Retrying a device that is gone or stalled would only wait for the same answer.
+    if (!Usable(target))
+        return false;
     m_clock.SleepFor(retryPause);
     return WriteTo(target, report);
 }
 
 bool HidDeviceManager::SendFeatureDelayed(std::span<const uint8_t, kFeatureReportLength> report)
 {
-    std::lock_guard lock(m_lock);
-    if (DeviceInterface* target = TransferTarget()) {
-        m_clock.SleepFor(kFeaturePause);
+    TransferLock lock(*this);
+    if (OpenInterface* target = TransferTarget()) {
+        PauseFor(*target, kFeaturePause);
         SendFeatureTo(*target, report);
     }
     return false;
@@ -321,15 +381,15 @@ bool HidDeviceManager::SendFeatureDelayed(std::span<const uint8_t, kFeatureRepor
 
 bool HidDeviceManager::SendFeature(std::span<const uint8_t, kFeatureReportLength> report)
 {
-    std::lock_guard lock(m_lock);
-    DeviceInterface* target = TransferTarget();
+    TransferLock lock(*this);
+    OpenInterface* target = TransferTarget();
     return target && SendFeatureTo(*target, report);
 }
 
 bool HidDeviceManager::ReadSlotTable(std::span<uint8_t, kSlotTableLength> table)
 {
-    std::lock_guard lock(m_lock);
-    DeviceInterface* target = TransferTarget();
+    TransferLock lock(*this);
+    OpenInterface* target = TransferTarget();
     if (!target)
         return false;
     SendFeatureTo(*target, table.first<kFeatureReportLength>());
@@ -340,7 +400,7 @@ bool HidDeviceManager::ReadSlotTable(std::span<uint8_t, kSlotTableLength> table)
         work[0] = kFeatureReportId;
         work[1] = 0xFB;
         work[2] = 0x01;
-        m_clock.SleepFor(kFeaturePause);
+        PauseFor(*target, kFeaturePause);
         if (GetFeatureFrom(*target, work))
             std::copy_n(work.begin() + 1, kChunk, table.begin() + kChunk * k);
     }
@@ -349,22 +409,22 @@ bool HidDeviceManager::ReadSlotTable(std::span<uint8_t, kSlotTableLength> table)
 
 bool HidDeviceManager::ReadFirmwareVersion(int& version)
 {
-    std::lock_guard lock(m_lock);
-    DeviceInterface* target = TransferTarget();
+    TransferLock lock(*this);
+    OpenInterface* target = TransferTarget();
     if (!target)
         return false;
     std::array<uint8_t, kFeatureReportLength> report{kFeatureReportId, 0xFD};
-    m_clock.SleepFor(kFeaturePause);
+    PauseFor(*target, kFeaturePause);
     if (!SendFeatureTo(*target, report))
         return false;
 
-    m_clock.SleepFor(kFeaturePause);
+    PauseFor(*target, kFeaturePause);
     bool answered = GetFeatureFrom(*target, report);
-    if (report[0] != kFeatureReportId) {
+    if (answered && report[0] != kFeatureReportId) {
         // Another report's answer came first. The next read asks for the version's report again (not for
         // the id that came back) and is taken whatever it is.
         report[0] = kFeatureReportId;
-        m_clock.SleepFor(kFeaturePause);
+        PauseFor(*target, kFeaturePause);
         answered = GetFeatureFrom(*target, report);
     }
     // A failed read would otherwise pass the request's own bytes off as a version.
@@ -376,24 +436,25 @@ bool HidDeviceManager::ReadFirmwareVersion(int& version)
 
 bool HidDeviceManager::WriteReport(std::span<const uint8_t, kOutputReportLength> report)
 {
-    std::lock_guard lock(m_lock);
-    DeviceInterface* target = TransferTarget();
+    TransferLock lock(*this);
+    OpenInterface* target = TransferTarget();
     return target && WriteWithRetry(*target, report, kWriteRetryPause);
 }
 
 bool HidDeviceManager::WriteAuxReport(std::span<const uint8_t, kOutputReportLength> report)
 {
-    std::lock_guard lock(m_lock);
-    if (!m_opened || !m_auxInterface)
+    TransferLock lock(*this);
+    // An auxiliary interface that is gone counts as missing, so that a stream stops at once.
+    if (!m_opened || !m_auxInterface || m_auxInterface->gone)
         return false;
     WriteWithRetry(*m_auxInterface, report, kWriteRetryPause);
-    return true;
+    return !m_auxInterface->gone;
 }
 
 bool HidDeviceManager::WritePayload(std::span<const uint8_t, kPayloadLength> data)
 {
-    std::lock_guard lock(m_lock);
-    DeviceInterface* target = TransferTarget();
+    TransferLock lock(*this);
+    OpenInterface* target = TransferTarget();
     if (!target)
         return false;
     std::array<uint8_t, kOutputReportLength> report{};
@@ -401,7 +462,42 @@ bool HidDeviceManager::WritePayload(std::span<const uint8_t, kPayloadLength> dat
     return WriteWithRetry(*target, report, kPayloadRetryPause);
 }
 
-std::unique_lock<std::recursive_mutex> HidDeviceManager::LockTransfers()
+HidDeviceManager::TransferLock HidDeviceManager::LockTransfers()
 {
-    return std::unique_lock(m_lock);
+    return TransferLock(*this);
+}
+
+HidDeviceManager::TransferLock::TransferLock(HidDeviceManager& manager) : m_manager(&manager)
+{
+    m_manager->m_lock.lock();
+    ++m_manager->m_lockDepth;
+}
+
+HidDeviceManager::TransferLock::TransferLock(TransferLock&& other) noexcept
+    : m_manager(std::exchange(other.m_manager, nullptr))
+{
+}
+
+HidDeviceManager::TransferLock& HidDeviceManager::TransferLock::operator=(TransferLock&& other) noexcept
+{
+    if (this != &other) {
+        Release();
+        m_manager = std::exchange(other.m_manager, nullptr);
+    }
+    return *this;
+}
+
+HidDeviceManager::TransferLock::~TransferLock()
+{
+    Release();
+}
+
+void HidDeviceManager::TransferLock::Release()
+{
+    if (!m_manager)
+        return;
+    if (--m_manager->m_lockDepth == 0)
+        m_manager->m_stalled = false;
+    m_manager->m_lock.unlock();
+    m_manager = nullptr;
 }

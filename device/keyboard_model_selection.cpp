@@ -25,6 +25,7 @@ KeyboardModelSelection::KeyboardModelSelection(const DeviceDescription& descript
 
 void KeyboardModelSelection::SelectDeviceType(int deviceType)
 {
+    std::lock_guard selecting(m_selectLock);
     KeyboardLayout layout = *Layout();
     layout.firmware.url.clear();
 
@@ -53,6 +54,7 @@ std::shared_ptr<const KeyboardLayout> KeyboardModelSelection::Layout() const
 
 void KeyboardModelSelection::SetFeatureFlags(int featureFlags)
 {
+    std::lock_guard selecting(m_selectLock);
     KeyboardLayout layout = *Layout();
     layout.featureFlags = featureFlags;
     Publish(std::move(layout));

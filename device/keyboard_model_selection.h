@@ -65,8 +65,8 @@ public:
     // A consistent snapshot of the per-model state; it stays valid while held, whatever happens next.
     std::shared_ptr<const KeyboardLayout> Layout() const;
 
-    // A connected keyboard of the feature-report family gets every page (0x47); the same thread as
-    // SelectDeviceType.
+    // A connected keyboard of the feature-report family gets every page (0x47). Any thread: the device
+    // worker sets them; a selection under way finishes first.
     void SetFeatureFlags(int featureFlags);
 
 private:
@@ -79,6 +79,7 @@ private:
     const CString m_appFolder;
     const CString m_dataFolder;
 
+    std::mutex m_selectLock;   // one selection or flag change at a time
     mutable std::mutex m_lock; // guards the pointer; the state it points to never changes
     std::shared_ptr<const KeyboardLayout> m_layout;
 };

@@ -25,6 +25,8 @@ void OutputKeyMapDownload::Run(int profile, int fnLayer, const KeyIndexMap& keyI
     m_link.Pause(kBeforeKeyMap);
     const std::vector<uint8_t> keyMap = KeyMapBuffer(rows, keyIndexByCode, m_link.state.KeySlots());
     for (size_t k = 0; k < std::size(kKeyMapLengths); ++k) {
+        if (!m_link.Ready())
+            return;
         m_link.Pause(kBeforeKeyMapPacket);
         m_link.manager.WriteReport(BufferPacket(kKeyMapCommand, keyMap, k, kKeyMapLengths[k]));
     }
@@ -60,6 +62,8 @@ bool OutputKeyMapDownload::UploadMacros(const KeyAssignmentList& rows)
 
     if (complete) {
         for (const auto& row : rows) {
+            if (!m_link.Ready())
+                break;
             if (row->macro_type != kAssignmentShortcut || slot > kLastSlot)
                 continue;
             m_link.Pause(kBeforeMacro);

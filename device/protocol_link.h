@@ -15,12 +15,19 @@ struct ProtocolLink {
     MonotonicClock& clock;
     ProtocolState& state;
 
-    // A job sends nothing unless the manager is opened and has an interface that carries commands.
-    bool Ready() const { return manager.Opened() != 0 && manager.ActiveInterface() != nullptr; }
-    void Pause(std::chrono::milliseconds duration) const { clock.SleepFor(duration); }
+    // A job sends nothing unless the manager is opened and has an interface that carries commands, and
+    // ends once that interface is gone or stalled: then no report can get through.
+    bool Ready() const { return manager.CanTransfer(); }
+    // Pauses pace a keyboard that is there; one that is gone or stalled is not waited for.
+    void Pause(std::chrono::milliseconds duration) const
+    {
+        if (Ready())
+            clock.SleepFor(duration);
+    }
     // A pause that began at `since`: what the job did meanwhile counts towards it.
     void PauseSince(MonotonicClock::TimePoint since, std::chrono::milliseconds duration) const
     {
-        clock.SleepFor(since + duration - clock.Now());
+        if (Ready())
+            clock.SleepFor(since + duration - clock.Now());
     }
 };

@@ -29,6 +29,14 @@ struct HidInterfaceInfo {
 // Stored as an interface's last error when a transfer does not complete in time.
 inline constexpr wchar_t kHidTimedOutText[] = L"The device did not answer in time.";
 
+// How a transfer failed.
+enum class HidFault {
+    None,     // no transfer has failed
+    Failed,   // the device refused or lost the report; the next one may get through
+    TimedOut, // no answer in time (or the device is still busy with a transfer that overran)
+    Gone,     // the device is no longer there; every later transfer on the handle fails at once
+};
+
 // An opened interface. Transfers block until the device answered or `timeout` passed; a transfer that
 // ran out of time counts as failed. Byte 0 of every report is the report id.
 class HidDevice {
@@ -50,6 +58,8 @@ public:
     virtual void CancelIo() = 0;
     // Text of the last failed transfer; empty when none failed.
     virtual std::wstring LastError() const = 0;
+    // How the last failed transfer failed. Gone stays: a handle whose device went never works again.
+    virtual HidFault LastFault() const = 0;
 };
 
 class HidBackend {

@@ -41,6 +41,7 @@ public:
     size_t OutputReportLength() const override { return m_outputReportLength; }
     void CancelIo() override {}
     std::wstring LastError() const override { return m_lastError; }
+    HidFault LastFault() const override { return m_lastFault; }
 
 private:
     int Transfer(SimTransfer transfer, std::span<uint8_t> bytes, std::chrono::milliseconds timeout)
@@ -48,15 +49,17 @@ private:
         auto keyboard = m_keyboard.lock();
         if (!keyboard) {
             m_lastError = L"The device is not connected.";
+            m_lastFault = HidFault::Gone;
             return -1;
         }
-        return keyboard->Transfer(m_handle, transfer, bytes, timeout, m_lastError);
+        return keyboard->Transfer(m_handle, transfer, bytes, timeout, m_lastError, m_lastFault);
     }
 
     std::weak_ptr<SimulatedKeyboard> m_keyboard;
     SimulatedKeyboard::Handle m_handle;
     size_t m_outputReportLength;
     std::wstring m_lastError;
+    HidFault m_lastFault = HidFault::None;
 };
 
 } // namespace
@@ -89,19 +92,27 @@ size_t KeyboardSimulator::KeyboardCount() const
 
 void KeyboardSimulator::SetDeviceEventListener(std::function<void(const SimDeviceEvent&)> listener)
 {
-    std::lock_guard lock(m_lock);
+    std::lock_guard lock(m_deliveryLock);
     m_listener = std::move(listener);
+}
+
+bool KeyboardSimulator::Start(Sink sink)
+{
+    SetDeviceEventListener(std::move(sink));
+    return true;
+}
+
+void KeyboardSimulator::Stop()
+{
+    SetDeviceEventListener(nullptr);
 }
 
 void KeyboardSimulator::Deliver(const std::vector<SimDeviceEvent>& events)
 {
-    std::function<void(const SimDeviceEvent&)> listener;
-    {
-        std::lock_guard lock(m_lock);
-        listener = m_listener;
-    }
-    if (!listener)
+    std::lock_guard lock(m_deliveryLock);
+    if (!m_listener)
         return;
+    const std::function<void(const SimDeviceEvent&)> listener = m_listener;
     for (const SimDeviceEvent& event : events)
         listener(event);
 }

@@ -12,7 +12,7 @@
 #include "platform/monotonic_clock.h"
 #include "sim/simulated_keyboard.h"
 
-class KeyboardSimulator : public HidBackend {
+class KeyboardSimulator : public HidBackend, public HidDeviceNotifier {
 public:
     // Timestamps come from `clock`, and time-outs are waited on it; it must outlive the simulator.
     explicit KeyboardSimulator(MonotonicClock& clock);
@@ -24,8 +24,12 @@ public:
     SimulatedKeyboard& Keyboard(size_t index = 0);
     size_t KeyboardCount() const;
 
-    // Called on the thread that connects or disconnects, with no lock held.
+    // Called on the thread that connects or disconnects, with no lock of the keyboards held.
     void SetDeviceEventListener(std::function<void(const SimDeviceEvent&)> listener);
+
+    // The system's announcements of a simulated run: the listener above.
+    bool Start(Sink sink) override;
+    void Stop() override;
 
     // While unavailable, Init fails, as when the HID library cannot start.
     void SetLibraryAvailable(bool available);
@@ -42,6 +46,7 @@ private:
     MonotonicClock& m_clock;
     mutable std::mutex m_lock;
     std::vector<std::shared_ptr<SimulatedKeyboard>> m_keyboards;
+    std::recursive_mutex m_deliveryLock; // held while an event is delivered, so Stop waits for it
     std::function<void(const SimDeviceEvent&)> m_listener;
     bool m_libraryAvailable = true;
     int m_initCalls = 0;

@@ -338,15 +338,11 @@ std::optional<SimFault> SimulatedKeyboard::TakeFailure(const SimLogEntry& entry)
 }
 
 int SimulatedKeyboard::Transfer(const Handle& handle, SimTransfer transfer, std::span<uint8_t> report,
-                                std::chrono::milliseconds timeout, std::wstring& error)
+                                std::chrono::milliseconds timeout, std::wstring& error, HidFault& hidFault)
 {
     std::unique_lock lock(m_lock);
     const Node& node = m_nodes[handle.node];
     const ModeState* state = FindMode(node.mode);
-    if (!state || !state->connected || state->connection != handle.connection) {
-        error = kNotConnectedText;
-        return -1;
-    }
 
     SimLogEntry entry;
     entry.number = m_nextNumber++;
@@ -361,6 +357,16 @@ int SimulatedKeyboard::Transfer(const Handle& handle, SimTransfer transfer, std:
         entry.bytes.assign(report.begin(), report.end());
     }
 
+    if (!state || !state->connected || state->connection != handle.connection) {
+        entry.outcome = SimOutcome::NoDevice;
+        if (transfer == SimTransfer::GetFeature)
+            entry.bytes.clear();
+        m_log.push_back(std::move(entry));
+        error = kNotConnectedText;
+        hidFault = HidFault::Gone;
+        return -1;
+    }
+
     std::optional<SimFault> fault = TakeFailure(entry);
     if (!m_answering)
         fault = SimFault::TimedOut;
@@ -373,8 +379,10 @@ int SimulatedKeyboard::Transfer(const Handle& handle, SimTransfer transfer, std:
         if (fault == SimFault::TimedOut) {
             m_clock.SleepFor(timeout);
             error = kHidTimedOutText;
+            hidFault = HidFault::TimedOut;
         } else {
             error = kFailedText;
+            hidFault = HidFault::Failed;
         }
         return -1;
     }

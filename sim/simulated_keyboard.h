@@ -7,7 +7,8 @@
 // the first rule that matches is used up by one match (or never, with kEveryTime). A failed transfer
 // reaches no firmware: it is logged and returns -1, at once (Error) or after the caller's time-out
 // (TimedOut); WrongReportId answers a feature read with report id 0. While the keyboard does not answer,
-// every transfer times out.
+// every transfer times out. A transfer on a handle of an ended connection is logged as NoDevice and
+// fails at once, as on an unplugged device.
 
 #include <chrono>
 #include <cstdint>
@@ -19,6 +20,7 @@
 #include <vector>
 
 #include "platform/hid_backend.h"
+#include "platform/hid_device_events.h"
 #include "platform/monotonic_clock.h"
 #include "sim/keyboard_firmware.h"
 #include "sim/simulated_model.h"
@@ -28,6 +30,7 @@ enum class SimOutcome {
     Ignored,  // arrived, but the firmware had no use for it
     Failed,   // failed on the way (injected)
     TimedOut, // no answer until the caller's time-out (injected, or not answering)
+    NoDevice, // tried on a handle whose connection had ended: nothing reached the keyboard
 };
 
 enum class SimFault { Error, TimedOut, WrongReportId };
@@ -53,12 +56,9 @@ struct SimLogEntry {
     SimOutcome outcome = SimOutcome::Taken;
 };
 
-enum class SimDeviceEventKind { Arrival, Removal };
-
-struct SimDeviceEvent {
-    SimDeviceEventKind kind = SimDeviceEventKind::Arrival;
-    std::string name; // the interface name, as the system's notification would carry it
-};
+// The simulator announces interfaces as the system does.
+using SimDeviceEventKind = HidDeviceEventKind;
+using SimDeviceEvent = HidDeviceEvent;
 
 class SimulatedKeyboard {
 public:
@@ -113,8 +113,9 @@ public:
     };
     std::optional<Handle> Open(const std::string& path);
     void Close(const Handle& handle);
+    // -1 on failure, with the error text and how it failed.
     int Transfer(const Handle& handle, SimTransfer transfer, std::span<uint8_t> report,
-                 std::chrono::milliseconds timeout, std::wstring& error);
+                 std::chrono::milliseconds timeout, std::wstring& error, HidFault& fault);
     size_t OutputReportLength(const Handle& handle) const;
 
 private:

@@ -3,23 +3,16 @@
 // paint pass dispatched by the message loop, presented to an X display when one can be opened (run
 // under Xvfb), else to the headless backend's image. Reports the median and the 99th percentile.
 
-#include <algorithm>
 #include <benchmark/benchmark.h>
-#include <chrono>
-#include <vector>
 
-#include "ui/framework/backend/headless/headless_backend.h"
-#include "ui/framework/backend/x11/x11_backend.h"
+#include "bench/ui/paint_bench_support.h"
 #include "ui/framework/c_area.h"
 #include "ui/framework/image.h"
 #include "ui/framework/m_control_font.h"
 #include "ui/framework/m_dialog.h"
 #include "ui/framework/m_render.h"
-#include "ui/framework/window_system.h"
 
 namespace {
-
-using SteadyTime = std::chrono::steady_clock;
 
 // A label: its title in its font, cached.
 class Text : public MControlFont {
@@ -91,73 +84,24 @@ public:
     }
 };
 
-const char* InstallBackend()
-{
-    auto x11 = CreateX11Backend();
-    if (x11->IsAvailable()) {
-        WindowSystem::Install(std::move(x11));
-        return "x11";
-    }
-    WindowSystem::Install(
-        std::make_unique<HeadlessBackend>(CRect(0, 0, 1920, 1080), CRect(0, 0, 1920, 1080)));
-    return "headless";
-}
-
-// Dispatches everything that waits, as the message loop does.
-void Pump()
-{
-    MSG msg;
-    while (WindowSystem::PeekMessageW(&msg, PM_REMOVE)) {
-        WindowSystem::TranslateMessage(&msg);
-        WindowSystem::DispatchMessageW(&msg);
-    }
-}
-
-struct Setup {
-    const char* backend;
-    BenchDialog dialog;
-    HWND hwnd = nullptr;
-
-    Setup() : backend(InstallBackend())
-    {
-        hwnd = dialog.Create(nullptr, L"bench", WS_POPUP | WS_VISIBLE, 0, CRect(0, 0, 1280, 720));
-        Pump();
-    }
-    ~Setup() { dialog.DestroyWindow(); }
-};
-
-double Percentile(std::vector<double>& samples, int percent)
-{
-    std::sort(samples.begin(), samples.end());
-    return samples[std::min(samples.size() - 1, samples.size() * static_cast<size_t>(percent) / 100)];
-}
+using paint_bench::Measure;
+using BenchSetup = paint_bench::Setup<BenchDialog>;
 
 template <class Prepare> void Measure(benchmark::State& state, Prepare prepare)
 {
-    Setup setup;
-    state.SetLabel(setup.backend);
-    std::vector<double> samples;
-    for (auto _ : state) {
-        state.PauseTiming();
-        prepare(setup);
-        state.ResumeTiming();
-        const auto start = SteadyTime::now();
-        Pump();
-        samples.push_back(std::chrono::duration<double, std::milli>(SteadyTime::now() - start).count());
-    }
-    state.counters["median_ms"] = Percentile(samples, 50);
-    state.counters["p99_ms"] = Percentile(samples, 99);
+    BenchSetup setup;
+    Measure(state, setup, prepare);
 }
 
 void BM_FullRepaint(benchmark::State& state)
 {
-    Measure(state, [](Setup& s) { s.dialog.InvalidateRect(nullptr, 0); });
+    Measure(state, [](BenchSetup& s) { s.dialog.InvalidateRect(nullptr, 0); });
 }
 BENCHMARK(BM_FullRepaint)->Iterations(2000)->Unit(benchmark::kMillisecond);
 
 void BM_FullRepaintEveryControlRedrawn(benchmark::State& state)
 {
-    Measure(state, [](Setup& s) {
+    Measure(state, [](BenchSetup& s) {
         s.dialog.GetPaintManager().GetAreas().ForEach([](MControl* c) { c->SetUpdate(0); });
         s.dialog.GetPaintManager().GetControls().ForEach([](MControl* c) { c->SetUpdate(0); });
         s.dialog.InvalidateRect(nullptr, 0);
@@ -168,7 +112,7 @@ BENCHMARK(BM_FullRepaintEveryControlRedrawn)->Iterations(300)->Unit(benchmark::k
 void BM_RepaintAfterOneControlChanged(benchmark::State& state)
 {
     int next = 0;
-    Measure(state, [&next](Setup& s) {
+    Measure(state, [&next](BenchSetup& s) {
         // A different text each time, so no cache can hide the work.
         s.dialog.GetControl(static_cast<unsigned>(100 + (next++ % 33) * 3 + 2))->UpdateControl(1, 0);
     });

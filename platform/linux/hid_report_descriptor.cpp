@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <map>
+#include <optional>
 #include <vector>
 
 namespace {
@@ -9,7 +10,12 @@ namespace {
 // Item types and tags of short items (HID 1.11, 6.2.2).
 constexpr int kMainItem = 0;
 constexpr int kGlobalItem = 1;
+constexpr int kLocalItem = 2;
 constexpr int kOutputTag = 0x9;
+constexpr int kCollectionTag = 0xA;
+constexpr int kEndCollectionTag = 0xC;
+constexpr int kUsagePageTag = 0x0;
+constexpr int kUsageTag = 0x0;
 constexpr int kReportSizeTag = 0x7;
 constexpr int kReportIdTag = 0x8;
 constexpr int kReportCountTag = 0x9;
@@ -18,6 +24,37 @@ constexpr int kPopTag = 0xB;
 constexpr uint8_t kLongItemPrefix = 0xFE;
 // hidraw carries no longer report (the kernel's HID_MAX_BUFFER_SIZE).
 constexpr uint64_t kHidrawMaxReportLength = 16384;
+
+struct Item {
+    int type = 0;
+    int tag = 0;
+    uint32_t data = 0;
+    size_t dataSize = 0;
+};
+
+// The item at `at`, moving `at` past it; a long item comes back with type -1. nullopt where the
+// descriptor is cut short.
+std::optional<Item> NextItem(std::span<const uint8_t> descriptor, size_t& at)
+{
+    const uint8_t prefix = descriptor[at];
+    if (prefix == kLongItemPrefix) {
+        if (at + 1 >= descriptor.size())
+            return std::nullopt;
+        at += 3 + descriptor[at + 1];
+        return Item{-1, 0, 0, 0};
+    }
+    const size_t size = (prefix & 3) == 3 ? 4 : (prefix & 3);
+    if (at + 1 + size > descriptor.size())
+        return std::nullopt;
+    Item item;
+    for (size_t i = 0; i < size; ++i)
+        item.data |= static_cast<uint32_t>(descriptor[at + 1 + i]) << (8 * i);
+    item.type = (prefix >> 2) & 3;
+    item.tag = prefix >> 4;
+    item.dataSize = size;
+    at += 1 + size;
+    return item;
+}
 
 struct Globals {
     uint32_t reportSize = 0;
@@ -35,22 +72,12 @@ size_t OutputReportByteLength(std::span<const uint8_t> descriptor)
 
     size_t at = 0;
     while (at < descriptor.size()) {
-        const uint8_t prefix = descriptor[at];
-        if (prefix == kLongItemPrefix) {
-            if (at + 1 >= descriptor.size())
-                break;
-            at += 3 + descriptor[at + 1];
-            continue;
-        }
-        const size_t size = (prefix & 3) == 3 ? 4 : (prefix & 3);
-        if (at + 1 + size > descriptor.size())
+        const std::optional<Item> item = NextItem(descriptor, at);
+        if (!item)
             break;
-        uint32_t data = 0;
-        for (size_t i = 0; i < size; ++i)
-            data |= static_cast<uint32_t>(descriptor[at + 1 + i]) << (8 * i);
-        const int type = (prefix >> 2) & 3;
-        const int tag = prefix >> 4;
-        at += 1 + size;
+        const int type = item->type;
+        const int tag = item->tag;
+        const uint32_t data = item->data;
 
         if (type == kMainItem && tag == kOutputTag) {
             outputBits[globals.reportId] += static_cast<uint64_t>(globals.reportSize) * globals.reportCount;
@@ -86,4 +113,36 @@ size_t OutputReportByteLength(std::span<const uint8_t> descriptor)
     if (longest == 0 || longest >= kHidrawMaxReportLength)
         return 0;
     return static_cast<size_t>(longest) + 1;
+}
+
+int TopLevelCollectionCount(std::span<const uint8_t> descriptor)
+{
+    int count = 0;
+    int depth = 0;
+    bool pageFound = false;
+    bool usageFound = false;
+
+    size_t at = 0;
+    while (at < descriptor.size()) {
+        const std::optional<Item> item = NextItem(descriptor, at);
+        if (!item)
+            break;
+        if (item->type == kGlobalItem && item->tag == kUsagePageTag && depth == 0) {
+            pageFound = true;
+        } else if (item->type == kLocalItem && item->tag == kUsageTag && depth == 0) {
+            // A four-byte usage carries its page in its high half.
+            pageFound = pageFound || item->dataSize == 4;
+            usageFound = true;
+        } else if (item->type == kMainItem && item->tag == kCollectionTag) {
+            if (depth++ == 0 && usageFound && pageFound) {
+                ++count;
+                usageFound = false;
+            }
+        } else if (item->type == kMainItem && item->tag == kEndCollectionTag) {
+            if (--depth < 0)
+                break;
+        }
+    }
+    // A descriptor without a collection still names one interface when it gives a usage.
+    return std::max(count, 1);
 }

@@ -3,7 +3,7 @@
 #include <hidapi/hidapi.h>
 
 #include <algorithm>
-#include <cctype>
+#include <cerrno>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
@@ -12,6 +12,7 @@
 
 #include "platform/linux/blocking_call_runner.h"
 #include "platform/linux/hid_report_descriptor.h"
+#include "platform/linux/hidraw_interface_name.h"
 
 namespace {
 
@@ -42,14 +43,21 @@ std::wstring ErrorText(hid_device* device)
     return text && *text ? std::wstring(text) : std::wstring(L"The transfer failed.");
 }
 
+bool NodePresent(const std::string& path)
+{
+    std::error_code error;
+    return std::filesystem::exists(path, error) || error;
+}
+
 // One opened hidraw interface. The hidapi handle belongs to the runner's thread: every transfer and the
 // final close happen there, so a transfer that overran cannot race the close.
 class HidapiDevice : public HidDevice {
 public:
-    HidapiDevice(hid_device* device, size_t outputReportLength)
+    HidapiDevice(hid_device* device, std::string path, size_t outputReportLength)
         : m_state(std::make_shared<State>()), m_outputReportLength(outputReportLength)
     {
         m_state->device = device;
+        m_state->path = std::move(path);
         m_runner.SetFinalCall([state = m_state] { hid_close(state->device); });
     }
 
@@ -95,25 +103,43 @@ public:
         return m_state->lastError;
     }
 
+    HidFault LastFault() const override
+    {
+        std::lock_guard lock(m_state->lock);
+        return m_state->fault;
+    }
+
 private:
     struct State {
         hid_device* device = nullptr;
-        std::mutex lock; // guards lastError and the answer copy against a call that finishes late
+        std::string path;
+        std::mutex lock; // guards the error, the fault and the answer copy against a late call
         std::wstring lastError;
+        HidFault fault = HidFault::None;
     };
 
     template <typename Call>
     int Transfer(std::span<const uint8_t> report, std::chrono::milliseconds timeout, Call call)
     {
+        {
+            std::lock_guard lock(m_state->lock);
+            if (m_state->fault == HidFault::Gone)
+                return -1;
+        }
         auto result = std::make_shared<int>(-1);
         auto bytes = std::make_shared<std::vector<uint8_t>>(report.begin(), report.end());
         const bool inTime = m_runner.Run(
             [state = m_state, result, bytes, call] {
+                errno = 0;
                 const int transferred = call(state->device, *bytes);
+                // Taken at once: what hidapi does after the call must not change it.
+                const int error = errno;
                 if (transferred < 0) {
                     std::wstring text = ErrorText(state->device);
+                    const HidFault fault = HidrawFaultOf(error, NodePresent(state->path));
                     std::lock_guard lock(state->lock);
                     state->lastError = std::move(text);
+                    state->fault = fault;
                 }
                 *result = transferred;
             },
@@ -121,6 +147,8 @@ private:
         if (!inTime) {
             std::lock_guard lock(m_state->lock);
             m_state->lastError = kHidTimedOutText;
+            if (m_state->fault != HidFault::Gone)
+                m_state->fault = HidFault::TimedOut;
             return -1;
         }
         return *result;
@@ -132,6 +160,22 @@ private:
 };
 
 } // namespace
+
+HidFault HidrawFaultOf(int errorNumber, bool nodePresent)
+{
+    if (!nodePresent)
+        return HidFault::Gone;
+    switch (errorNumber) {
+    case ENODEV:
+    case ENXIO:
+    case ESHUTDOWN:
+        return HidFault::Gone;
+    case ETIMEDOUT:
+        return HidFault::TimedOut;
+    default:
+        return HidFault::Failed;
+    }
+}
 
 HidapiBackend::HidapiBackend(std::string sysfsRoot) : m_sysfsRoot(std::move(sysfsRoot)) {}
 
@@ -174,18 +218,10 @@ std::vector<HidInterfaceInfo> HidapiBackend::Enumerate()
         if (entry.bus == HidBus::Bluetooth && IsUhidDevice(entry.path))
             entry.bus = HidBus::BluetoothLowEnergy;
 
-        HidInterfaceIdentity identity;
-        identity.bus = entry.bus;
-        identity.vendorId = entry.vendorId;
-        identity.productId = entry.productId;
-        identity.releaseNumber = entry.releaseNumber;
-        identity.interfaceNumber = entry.bus == HidBus::Usb ? entry.interfaceNumber : -1;
+        const HidrawNode node{entry.path,      entry.bus,           entry.vendorId,
+                              entry.productId, entry.releaseNumber, entry.interfaceNumber};
         const int index = ++seen[entry.path];
-        identity.collection = collections[entry.path] > 1 ? index : 0;
-        identity.instance = NodeName(entry.path);
-        std::transform(identity.instance.begin(), identity.instance.end(), identity.instance.begin(),
-                       [](unsigned char c) { return static_cast<char>(std::toupper(c)); });
-        entry.name = SynthesiseInterfaceName(identity);
+        entry.name = HidrawInterfaceName(node, index, collections[entry.path]);
         interfaces.push_back(std::move(entry));
     }
     hid_free_enumeration(first);
@@ -197,7 +233,7 @@ std::unique_ptr<HidDevice> HidapiBackend::Open(const std::string& path)
     hid_device* device = hid_open_path(path.c_str());
     if (!device)
         return nullptr;
-    return std::make_unique<HidapiDevice>(device, OutputReportLength(path));
+    return std::make_unique<HidapiDevice>(device, path, OutputReportLength(path));
 }
 
 std::string HidapiBackend::SysfsDeviceFolder(const std::string& path) const

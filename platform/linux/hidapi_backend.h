@@ -9,6 +9,10 @@
 
 #include "platform/hid_backend.h"
 
+// How a failed hidraw call failed, from its errno and whether the device node is still there: an
+// unplugged device answers ENODEV (or the USB core's ESHUTDOWN and ENXIO), and its node goes away.
+HidFault HidrawFaultOf(int errorNumber, bool nodePresent);
+
 class HidapiBackend : public HidBackend {
 public:
     // `sysfsRoot` is where sysfs is mounted ("/sys"); tests point it at a prepared tree.

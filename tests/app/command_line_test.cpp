@@ -16,6 +16,7 @@ TEST(CommandLine, Options)
         {{"-h"}, A::Help, ""},
         {{"--version"}, A::Version, ""},
         {{"--version", "--help"}, A::Help, ""},
+        {{"--simulate"}, A::Simulate, ""},
         {{"--bogus"}, A::Error, "unknown option '--bogus'"},
         {{"--version", "-x"}, A::Error, "unknown option '-x'"},
         {{"file.xml"}, A::Error, "unexpected argument 'file.xml'"},
@@ -30,6 +31,6 @@ TEST(CommandLine, Options)
 TEST(CommandLine, UsageNamesEveryOption)
 {
     const std::string usage = UsageText();
-    for (const char* option : {"--help", "--version"})
+    for (const char* option : {"--help", "--version", "--simulate"})
         EXPECT_NE(usage.find(option), std::string::npos) << option;
 }

@@ -14,6 +14,12 @@ namespace {
 const std::set<std::string> kOptionsAheadOfTheProgram = {"--simulate[=MODEL]", "--simulate-log FILE",
                                                          "--screenshot FILE"};
 
+// "--simulate[=MODEL]" -> "--simulate", "--screenshot FILE" -> "--screenshot".
+std::string OptionName(const std::string& option)
+{
+    return option.substr(0, option.find_first_of("[= "));
+}
+
 // "-h, --help" -> {"-h", "--help"}.
 void AddTag(const std::string& tag, std::set<std::string>& options)
 {
@@ -96,8 +102,14 @@ TEST(ManPage, DocumentsExactlyTheOptionsOfHelp)
     ASSERT_FALSE(help.empty());
     const std::set<std::string> man =
         ManPageOptions(ReadFileBytes(std::filesystem::path(TORVIK_SOURCE_DIR) / "dist" / "torvik.1.in"));
-    for (const std::string& option : help)
-        EXPECT_TRUE(man.contains(option)) << option << ": printed by --help, missing from the manual page";
+    // An option documented ahead may still be printed in an earlier form (without its argument).
+    std::set<std::string> earlierForms;
+    for (const std::string& option : kOptionsAheadOfTheProgram)
+        earlierForms.insert(OptionName(option));
+    for (const std::string& option : help) {
+        EXPECT_TRUE(man.contains(option) || earlierForms.contains(option))
+            << option << ": printed by --help, missing from the manual page";
+    }
     for (const std::string& option : man) {
         if (kOptionsAheadOfTheProgram.contains(option))
             EXPECT_FALSE(help.contains(option)) << option << ": --help prints it now; drop it from the list";

@@ -3,6 +3,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <future>
 #include <string>
 
@@ -131,6 +132,34 @@ TEST_F(FeatureJobsTest, KeyMapDownloadStopsAtTheKeyboardsThirteenMacroAndTenRema
         EXPECT_EQ(state.slotTable[13 + slot], 0x1E + slot - 1) << "remap slot " << slot;
 }
 
+TEST_F(FeatureJobsTest, AnUnplugEndsTheKeyMapDownloadAtItsFirstFailedReport)
+{
+    // Every slot in use: the whole download takes over six seconds.
+    for (int i = 0; i < 13; ++i)
+        Assign(0x04 + i, kAssignmentShortcut, 1 + i);
+    for (int i = 0; i < 10; ++i)
+        Assign(0x1E + i, kAssignmentKey, 0x04);
+    const MonotonicClock::Duration unplugAt = m_clock.Elapsed() + std::chrono::milliseconds(500);
+    m_clock.afterPause = [&](MonotonicClock::Duration elapsed) {
+        if (elapsed >= unplugAt)
+            Keyboard().DisconnectAll();
+    };
+
+    const auto start = Now();
+    m_protocol.DownloadFeatureKeyMap(kProfile, kLayer);
+    m_clock.afterPause = nullptr;
+
+    // The report after the unplug finds the keyboard gone and is the last one tried.
+    const std::vector<SimLogEntry> log = Keyboard().Log();
+    ASSERT_FALSE(log.empty());
+    EXPECT_EQ(log.back().outcome, SimOutcome::NoDevice);
+    EXPECT_EQ(std::count_if(log.begin(), log.end(),
+                            [](const SimLogEntry& entry) { return entry.outcome == SimOutcome::NoDevice; }),
+              1);
+    EXPECT_LT(Now() - start, std::chrono::milliseconds(520));
+    EXPECT_FALSE(m_manager.CanTransfer());
+}
+
 TEST_F(FeatureJobsTest, KeyMapDownloadOfAnEmptyProfileOnlyClearsTheSlotsInUse)
 {
     LoadSlotTable({{1, 0x04}, {13, 0x05}, {13 + 10, 0x06}});
@@ -183,7 +212,7 @@ TEST_F(FeatureJobsTest, MacroSlotKeepsTheFirst82EventsAndCarriesAMissingMacroAsK
     EXPECT_EQ(state.slotTable[5], 0);
 }
 
-TEST_F(FeatureJobsTest, MacroSlotReportsGoOnAfterAFailedOne)
+TEST_F(FeatureJobsTest, MacroSlotReportsGoOnAfterAFailedOneAndEndAtATimeOut)
 {
     const uint64_t first = Keyboard().NextTransferNumber();
     Keyboard().FailTransfer(first + 2);
@@ -194,9 +223,10 @@ TEST_F(FeatureJobsTest, MacroSlotReportsGoOnAfterAFailedOne)
 
     EXPECT_EQ(Count(SimReport::MacroSlotWrite, SimOutcome::Failed), 1);
     EXPECT_EQ(Count(SimReport::MacroSlotWrite, SimOutcome::TimedOut), 1);
-    EXPECT_EQ(Count(SimReport::MacroSlotWrite), 26);
-    // 28 pauses of 16 ms and the one transfer time-out; no retries.
-    EXPECT_EQ(Now() - start, 28 * std::chrono::milliseconds(16) + HidDeviceManager::kTransferTimeout);
+    // A refused report is passed over; a keyboard that stops answering is not asked again.
+    EXPECT_EQ(Count(SimReport::MacroSlotWrite), 2);
+    EXPECT_EQ(Keyboard().Log().size(), 4u);
+    EXPECT_EQ(Now() - start, 4 * std::chrono::milliseconds(16) + HidDeviceManager::kTransferTimeout);
 }
 
 TEST_F(FeatureJobsTest, RemapSlotFollowsTheKeysAssignment)

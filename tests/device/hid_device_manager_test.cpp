@@ -84,9 +84,9 @@ protected:
         m_manager.SelectDeviceType(deviceType);
     }
 
-    std::vector<DeviceInterface*> Collect()
+    std::vector<DeviceInterface> Collect()
     {
-        std::vector<DeviceInterface*> interfaces;
+        std::vector<DeviceInterface> interfaces;
         m_manager.CollectInterfaces(interfaces);
         return interfaces;
     }
@@ -107,9 +107,9 @@ TEST_F(HidDeviceManagerTest, OpensTheVendorInterfacesAndKeepsInterface3AsTheAuxi
     Scan(101);
 
     // Interface 0 (the boot keyboard) is closed again; interface 3 is open but not listed.
-    const std::vector<DeviceInterface*> interfaces = Collect();
+    const std::vector<DeviceInterface> interfaces = Collect();
     ASSERT_EQ(interfaces.size(), 1u);
-    const DeviceInterface& command = *interfaces[0];
+    const DeviceInterface& command = interfaces[0];
     EXPECT_EQ(command.index, 0);
     EXPECT_NE(command.path.find("VID_1209&PID_0004&MI_01#"), std::string::npos) << command.path;
     EXPECT_EQ(command.devicePath, "sim/1/0/1");
@@ -119,7 +119,7 @@ TEST_F(HidDeviceManagerTest, OpensTheVendorInterfacesAndKeepsInterface3AsTheAuxi
     EXPECT_EQ(command.connectionMode, 0);
     EXPECT_TRUE(command.wired);
     EXPECT_TRUE(command.productString.empty());
-    EXPECT_EQ(m_manager.ActiveInterface(), &command);
+    EXPECT_EQ(m_manager.ActiveInterface(), command);
     EXPECT_EQ(keyboard.OpenHandles(), 2);
 
     EXPECT_TRUE(m_manager.WriteReport(OutputReport({0x00, 0x88, 0x00, 0x03})));
@@ -142,9 +142,9 @@ TEST_F(HidDeviceManagerTest, AVendorInterface3YieldsNoListEntry)
     keyboard.Connect(0);
     Scan(101);
 
-    std::vector<DeviceInterface*> interfaces;
+    std::vector<DeviceInterface> interfaces;
     EXPECT_FALSE(m_manager.CollectInterfaces(interfaces));
-    EXPECT_EQ(m_manager.ActiveInterface(), nullptr);
+    EXPECT_FALSE(m_manager.ActiveInterface());
     EXPECT_EQ(m_manager.ConnectedMode(), -1);
     EXPECT_FALSE(m_manager.WriteReport(OutputReport({0x00, 0x88})));
     EXPECT_TRUE(m_manager.WriteAuxReport(OutputReport({0x00, 0xF1})));
@@ -171,7 +171,7 @@ TEST(HidDeviceManagerModes, CommandsPreferMode1WhileTheConnectedModePrefers2)
         rig.Scan();
         HidDeviceManager& manager = rig.manager;
 
-        const DeviceInterface* active = manager.ActiveInterface();
+        const std::optional<DeviceInterface> active = manager.ActiveInterface();
         EXPECT_EQ(active ? active->connectionMode : -1, c.activeMode);
         EXPECT_EQ(manager.ConnectedMode(), c.connectedMode);
         if (active) {
@@ -190,23 +190,23 @@ TEST_F(HidDeviceManagerTest, TypeZeroCollectsEverythingButRoutesOnlyToTypeZero)
     typed.Connect(0);
     other.Connect(1);
 
-    std::vector<DeviceInterface*> untouched = {nullptr};
+    std::vector<DeviceInterface> untouched = {DeviceInterface{}};
     EXPECT_FALSE(m_manager.CollectInterfaces(untouched));
     EXPECT_EQ(untouched.size(), 1u);
 
     Scan(0);
-    std::vector<DeviceInterface*> interfaces = {nullptr};
+    std::vector<DeviceInterface> interfaces = {DeviceInterface{}};
     ASSERT_TRUE(m_manager.CollectInterfaces(interfaces));
     ASSERT_EQ(interfaces.size(), 3u); // appended after what the list held
-    EXPECT_EQ(interfaces[1]->deviceType, 201);
-    EXPECT_EQ(interfaces[2]->deviceType, 0);
-    ASSERT_NE(m_manager.ActiveInterface(), nullptr);
+    EXPECT_EQ(interfaces[1].deviceType, 201);
+    EXPECT_EQ(interfaces[2].deviceType, 0);
+    ASSERT_TRUE(m_manager.ActiveInterface());
     EXPECT_EQ(m_manager.ActiveInterface()->productId, 0x0010); // the cable keyboard is not of type 0
     EXPECT_EQ(m_manager.ConnectedMode(), 1);
 
     m_manager.SelectDeviceType(201);
     ASSERT_EQ(Collect().size(), 1u);
-    EXPECT_EQ(Collect()[0]->productId, 0x0001);
+    EXPECT_EQ(Collect()[0].productId, 0x0001);
     EXPECT_EQ(m_manager.ActiveInterface()->productId, 0x0001);
     EXPECT_EQ(m_manager.ConnectedMode(), 0);
 }
@@ -228,12 +228,12 @@ TEST_F(HidDeviceManagerTest, KnownDeviceRulesAndFindInterface)
     stranger.Connect(0);
     Scan(0);
 
-    const std::vector<DeviceInterface*> interfaces = Collect();
+    const std::vector<DeviceInterface> interfaces = Collect();
     ASSERT_EQ(interfaces.size(), 1u);
-    EXPECT_EQ(interfaces[0]->productId, 0x0001);
-    EXPECT_EQ(interfaces[0]->deviceType, 7);
-    EXPECT_EQ(interfaces[0]->connectionMode, 2);
-    EXPECT_FALSE(interfaces[0]->wired);
+    EXPECT_EQ(interfaces[0].productId, 0x0001);
+    EXPECT_EQ(interfaces[0].deviceType, 7);
+    EXPECT_EQ(interfaces[0].connectionMode, 2);
+    EXPECT_FALSE(interfaces[0].wired);
     EXPECT_EQ(stranger.OpenHandles(), 0);
 
     EXPECT_EQ(m_manager.FindInterface(0x1209, 0x0001, L"", 2), 0);
@@ -381,7 +381,7 @@ TEST_F(HidDeviceManagerTest, CloseAllDoesNothingWhileTheOpenedFlagIsClear)
     EXPECT_EQ(m_manager.Opened(), 0);
     EXPECT_EQ(keyboard.OpenHandles(), 0);
     EXPECT_TRUE(Collect().empty());
-    EXPECT_EQ(m_manager.ActiveInterface(), nullptr);
+    EXPECT_FALSE(m_manager.ActiveInterface());
     EXPECT_FALSE(m_manager.WriteAuxReport(OutputReport({0x00, 0xF1})));
 }
 
@@ -391,7 +391,7 @@ TEST_F(HidDeviceManagerTest, EveryTransferFailsUntilTheOpenedFlagIsSet)
     keyboard.Connect(0);
     m_manager.Refresh();
     m_manager.SelectDeviceType(101);
-    ASSERT_NE(m_manager.ActiveInterface(), nullptr);
+    ASSERT_TRUE(m_manager.ActiveInterface());
 
     const Feature feature{0x07, 0x23, 0x45, 0x67, 0x89};
     SlotTable table{};
@@ -464,8 +464,8 @@ TEST_F(HidDeviceManagerTest, WritesAreRetriedOnceAfterTheirPause)
             keyboard.ClearFailures();
         }
     }
-    ASSERT_NE(m_manager.ActiveInterface(), nullptr);
-    EXPECT_EQ(m_manager.ActiveInterface()->lastError, L"The device did not take the report.");
+    ASSERT_TRUE(m_manager.ActiveInterface());
+    EXPECT_EQ(m_manager.LastError(m_manager.ActiveInterface()->id), L"The device did not take the report.");
 }
 
 TEST_F(HidDeviceManagerTest, SendFeatureDelayedWaitsFirstAndAlwaysAnswersFalse)
@@ -484,44 +484,102 @@ TEST_F(HidDeviceManagerTest, SendFeatureDelayedWaitsFirstAndAlwaysAnswersFalse)
     EXPECT_EQ(keyboard.State().lighting.updates, 1);
 }
 
-TEST_F(HidDeviceManagerTest, AKeyboardThatStopsAnsweringTimesOut)
+TEST_F(HidDeviceManagerTest, AStalledKeyboardCostsOneTimeOutPerTransferLock)
 {
     SimulatedKeyboard& keyboard = AddKeyboard(SimulatedModel::FeatureKeyboard());
     keyboard.Connect(0);
     Scan(201);
     keyboard.StopAnswering();
 
+    // On its own a primitive is its own lock: a write times out once and is not retried.
     MonotonicClock::TimePoint start = m_clock.Now();
     EXPECT_FALSE(m_manager.WriteReport(OutputReport({0x00, 0x8B, 60})));
-    EXPECT_GE(Since(start), 2 * HidDeviceManager::kTransferTimeout + 10ms);
-    EXPECT_EQ(m_manager.ActiveInterface()->lastError, kHidTimedOutText);
+    EXPECT_EQ(Since(start), HidDeviceManager::kTransferTimeout);
+    EXPECT_EQ(m_manager.LastError(m_manager.ActiveInterface()->id), kHidTimedOutText);
 
+    // Under a job's lock every transfer after the first time-out fails at once, without its pauses.
+    keyboard.ClearLog();
     start = m_clock.Now();
-    EXPECT_FALSE(m_manager.SendFeature(Feature{0x07, 0x23, 0x45, 0x67, 0x89}));
-    EXPECT_GE(Since(start), HidDeviceManager::kTransferTimeout);
-
+    {
+        auto job = m_manager.LockTransfers();
+        EXPECT_TRUE(m_manager.CanTransfer());
+        EXPECT_FALSE(m_manager.SendFeature(Feature{0x07, 0x23, 0x45, 0x67, 0x89}));
+        EXPECT_FALSE(m_manager.CanTransfer());
+        SlotTable table{0x07, 0xFB, 0x01};
+        EXPECT_TRUE(m_manager.ReadSlotTable(table));
+        int version = 0;
+        EXPECT_FALSE(m_manager.ReadFirmwareVersion(version));
+        EXPECT_FALSE(m_manager.WritePayload(Payload{0xBB, 0xAA, 0x99, 0x88}));
+        EXPECT_FALSE(m_manager.SendFeatureDelayed(Feature{0x07, 0xF0, 0xAA}));
+    }
+    EXPECT_EQ(Since(start), HidDeviceManager::kTransferTimeout);
     const std::vector<SimLogEntry> log = keyboard.Log();
-    ASSERT_EQ(log.size(), 3u);
-    for (const SimLogEntry& entry : log)
-        EXPECT_EQ(entry.outcome, SimOutcome::TimedOut);
+    ASSERT_EQ(log.size(), 1u);
+    EXPECT_EQ(log[0].outcome, SimOutcome::TimedOut);
 
+    // The next job tries again.
+    EXPECT_TRUE(m_manager.CanTransfer());
     keyboard.ResumeAnswering();
     EXPECT_TRUE(m_manager.WriteReport(OutputReport({0x00, 0x8B, 60})));
 }
 
-TEST_F(HidDeviceManagerTest, AnUnpluggedKeyboardFailsItsTransfers)
+TEST_F(HidDeviceManagerTest, AnUnpluggedKeyboardFailsAtOnceUntilTheNextScan)
 {
-    SimulatedKeyboard& keyboard = AddKeyboard(SimulatedModel::FeatureKeyboard());
+    SimulatedKeyboard& keyboard = AddKeyboard(SimulatedModel::OutputKeyboard());
     keyboard.Connect(0);
-    Scan(201);
+    Scan(101);
     keyboard.Disconnect(0);
     keyboard.Connect(0); // a new connection: the old handles stay dead
 
+    const MonotonicClock::TimePoint start = m_clock.Now();
     EXPECT_FALSE(m_manager.WriteReport(OutputReport({0x00, 0x8B, 60})));
-    EXPECT_EQ(m_manager.ActiveInterface()->lastError, L"The device is not connected.");
-    EXPECT_TRUE(keyboard.Log().empty());
-    Scan(201);
+    EXPECT_EQ(m_manager.LastError(m_manager.ActiveInterface()->id), L"The device is not connected.");
+    EXPECT_FALSE(m_manager.CanTransfer());
+    // Nothing more reaches the dead handles, and no pause is taken for them.
+    EXPECT_FALSE(m_manager.WritePayload(Payload{0xBB, 0xAA, 0x99, 0x88}));
+    EXPECT_FALSE(m_manager.SendFeatureDelayed(Feature{0x07, 0xF0, 0xAA}));
+    // The auxiliary interface counts as missing once a write found it gone, so a stream stops.
+    EXPECT_FALSE(m_manager.WriteAuxReport(OutputReport({0x00, 0xF1})));
+    EXPECT_FALSE(m_manager.WriteAuxReport(OutputReport({0x00, 0xF1})));
+    EXPECT_EQ(Since(start), MonotonicClock::Duration::zero());
+
+    const std::vector<SimLogEntry> log = keyboard.Log();
+    ASSERT_EQ(log.size(), 2u);
+    EXPECT_EQ(log[0].outcome, SimOutcome::NoDevice);
+    EXPECT_EQ(log[0].report, SimReport::KeyColours);
+    EXPECT_EQ(log[1].outcome, SimOutcome::NoDevice);
+    EXPECT_EQ(log[1].interfaceNumber, 3);
+
+    Scan(101);
+    EXPECT_TRUE(m_manager.CanTransfer());
     EXPECT_TRUE(m_manager.WriteReport(OutputReport({0x00, 0x8B, 60})));
+}
+
+TEST_F(HidDeviceManagerTest, WhatCallersHoldOutlivesCloseAllAndARescan)
+{
+    SimulatedKeyboard& keyboard = AddKeyboard(SimulatedModel::FeatureKeyboard());
+    keyboard.Connect(0);
+    keyboard.Connect(1);
+    Scan(201);
+    const std::vector<DeviceInterface> before = Collect();
+    const std::optional<DeviceInterface> active = m_manager.ActiveInterface();
+    ASSERT_EQ(before.size(), 2u);
+    ASSERT_TRUE(active);
+    keyboard.FailTransfers(SimTransfer::Write, 2);
+    EXPECT_FALSE(m_manager.WriteReport(OutputReport({0x00, 0x8B, 60})));
+    EXPECT_FALSE(m_manager.LastError(active->id).empty());
+
+    keyboard.Disconnect(0);
+    Scan(201);
+    // The copies still read as they were; their ids name nothing any more.
+    EXPECT_EQ(active->connectionMode, 0);
+    EXPECT_NE(before[0].path.find("PID_0001"), std::string::npos);
+    EXPECT_TRUE(m_manager.LastError(active->id).empty());
+    const std::vector<DeviceInterface> after = Collect();
+    ASSERT_EQ(after.size(), 1u);
+    EXPECT_EQ(after[0].connectionMode, 1);
+    EXPECT_NE(after[0].id, before[1].id) << "an id is never given to another interface";
+    EXPECT_EQ(m_manager.ActiveInterface()->id, after[0].id);
 }
 
 TEST_F(HidDeviceManagerTest, TheLibraryIsInitialisedAgainUntilItStarts)
@@ -535,7 +593,7 @@ TEST_F(HidDeviceManagerTest, TheLibraryIsInitialisedAgainUntilItStarts)
     EXPECT_EQ(sim.InitCalls(), 1);
 
     manager.Refresh();
-    std::vector<DeviceInterface*> interfaces;
+    std::vector<DeviceInterface> interfaces;
     EXPECT_FALSE(manager.CollectInterfaces(interfaces));
     EXPECT_EQ(sim.InitCalls(), 2);
 
@@ -569,11 +627,11 @@ TEST_F(HidDeviceManagerTest, FailedOpensAndOverlongNamesAreSkipped)
         rig.keyboard.FailOpens(c.failedOpens); // interface 0's two collections take the first two
         rig.Scan();
 
-        std::vector<DeviceInterface*> interfaces;
+        std::vector<DeviceInterface> interfaces;
         rig.manager.CollectInterfaces(interfaces);
         ASSERT_EQ(interfaces.size(), c.opened);
         if (c.opened) {
-            EXPECT_EQ(interfaces[0]->path.size(), c.nameLength);
+            EXPECT_EQ(interfaces[0].path.size(), c.nameLength);
         }
     }
 }
@@ -601,7 +659,7 @@ TEST(HidDeviceManagerConfig, EveryModeOfTheShippedConfigurationIsFoundByItsPatte
         manager.SetOpened(1);
         manager.SelectDeviceType(model.deviceType);
 
-        std::vector<DeviceInterface*> interfaces;
+        std::vector<DeviceInterface> interfaces;
         ASSERT_TRUE(manager.CollectInterfaces(interfaces));
         for (const KnownDeviceRow& row : rows) {
             if (row.deviceType != model.deviceType)
@@ -612,12 +670,12 @@ TEST(HidDeviceManagerConfig, EveryModeOfTheShippedConfigurationIsFoundByItsPatte
                 manager.FindInterface(row.vendorId, row.productId, row.productName, row.modeValue);
             ASSERT_GE(found, 0);
             // The mode's command interface carries its pattern; no interface of another mode does.
-            for (const DeviceInterface* entry : interfaces) {
-                const bool matches = Upper(entry->path).find(pattern) != std::string::npos;
-                EXPECT_EQ(matches, entry->connectionMode == row.modeValue) << entry->path;
+            for (const DeviceInterface& entry : interfaces) {
+                const bool matches = Upper(entry.path).find(pattern) != std::string::npos;
+                EXPECT_EQ(matches, entry.connectionMode == row.modeValue) << entry.path;
             }
             if (row.modeValue == 2) {
-                EXPECT_NE(Upper(interfaces[found]->path).find(kBluetoothLowEnergyHidService),
+                EXPECT_NE(Upper(interfaces[found].path).find(kBluetoothLowEnergyHidService),
                           std::string::npos);
             }
         }
@@ -679,7 +737,7 @@ TEST(HidDeviceManagerLock, NoReportGetsBetweenTheReportsOfATransferOrAJob)
         // request of its first step.
         clock.Close();
         std::thread reader([&] {
-            auto job = wholeJob ? manager.LockTransfers() : std::unique_lock<std::recursive_mutex>();
+            auto job = wholeJob ? manager.LockTransfers() : HidDeviceManager::TransferLock();
             if (wholeJob) {
                 manager.SendFeature(Feature{0x07, 0x23, 0x45, 0x67, 0x89});
                 clock.SleepFor(16ms);
@@ -724,7 +782,7 @@ TEST(HidDeviceManagerInstance, TheProcessWideManagerUsesHidapi)
     manager.CloseAll();
     manager.Refresh();
     manager.SetOpened(1);
-    std::vector<DeviceInterface*> interfaces;
+    std::vector<DeviceInterface> interfaces;
     EXPECT_FALSE(manager.CollectInterfaces(interfaces));
     EXPECT_FALSE(manager.WriteReport(Output{}));
     manager.CloseAll();

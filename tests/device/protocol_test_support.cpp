@@ -10,6 +10,8 @@ void PacingClock::SleepFor(Duration duration)
     ManualMonotonicClock::SleepFor(duration);
     if (yieldRealTime.load())
         std::this_thread::sleep_for(std::chrono::microseconds(50));
+    if (afterPause)
+        afterPause(Elapsed());
 }
 
 std::ostream& operator<<(std::ostream& out, const TimelineStep& step)

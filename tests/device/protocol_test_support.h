@@ -8,6 +8,7 @@
 #include <atomic>
 #include <chrono>
 #include <cstdint>
+#include <functional>
 #include <initializer_list>
 #include <ostream>
 #include <vector>
@@ -26,6 +27,8 @@ class PacingClock : public ManualMonotonicClock {
 public:
     void SleepFor(Duration duration) override;
     std::atomic<bool> yieldRealTime{false};
+    // Called after every pause with the time slept so far (set it before the job starts).
+    std::function<void(Duration elapsed)> afterPause;
 };
 
 // A run of log entries of one kind, each the same time after the one before it.

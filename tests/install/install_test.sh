@@ -18,12 +18,13 @@ fi
 rm -f "$stage.log"
 
 # The program's folder holds the program, its library and exactly the installation data: config.xml,
-# layouts, languages and the rendered skin (not the theme's sources, not the example dialog's pictures).
+# layouts, languages and the rendered skin (not the theme's sources, not the examples' pictures).
 expected=$(
   { echo Torvik
     (cd "$build/lib" && ls libKelvoUI.so*)
     (cd "$source/data" && find . -type f ! -name CMakeLists.txt ! -path './skins/theme1-src/*' | sed 's|^\./||')
-    (cd "$build/bin" && find skins/theme1 \( -type f -o -type l \) ! -path 'skins/theme1/demo/*')
+    (cd "$build/bin" && find skins/theme1 \( -type f -o -type l \) ! -path 'skins/theme1/demo/*' \
+      ! -path 'skins/theme1/gallery/*')
   } | sort)
 actual=$(cd "$app" && find . \( -type f -o -type l \) | sed 's|^\./||' | sort)
 if [ "$expected" != "$actual" ]; then
@@ -47,6 +48,13 @@ runpath=$(readelf -d "$app/Torvik" | sed -n 's/.*R\(UN\)\{0,1\}PATH.*\[\(.*\)\]/
 [ "$runpath" = '$ORIGIN' ] || fail "run path '$runpath', expected \$ORIGIN"
 resolved=$(env -u LD_LIBRARY_PATH ldd "$app/Torvik" | sed -n 's/.*libKelvoUI[^ ]* => \([^ ]*\).*/\1/p')
 [ "$(readlink -f "$resolved")" = "$(readlink -f "$app/libKelvoUI.so.0")" ] || fail "libKelvoUI resolves to '$resolved'"
+
+# Nothing installed may reach back into the build: a build path in read-only data is one the
+# installed program would open.
+for binary in "$app/Torvik" "$app/libKelvoUI.so.0"; do
+  ! readelf -p .rodata "$binary" 2>/dev/null | grep -qF "$build" ||
+    fail "$(basename "$binary") holds a path into the build: $(readelf -p .rodata "$binary" | grep -F "$build" | head -n 1)"
+done
 
 # Started through the command, the program reads the installed data: a changed version shows.
 version=$(env -u TORVIK_APP_FOLDER "$root/bin/torvik" --version) || fail "torvik --version failed"

@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <cerrno>
 #include <filesystem>
 #include <vector>
 
@@ -101,4 +102,21 @@ TEST(HidapiBackend, SysfsGivesTheOutputLengthAndTellsUhidDevices)
     EXPECT_EQ(backend.OutputReportLength("/dev/hidraw4"), 129u);
     EXPECT_EQ(backend.OutputReportLength("/dev/hidraw3"), 0u);
     EXPECT_EQ(backend.OutputReportLength("/dev/hidraw9"), 0u);
+}
+
+TEST(HidapiBackend, AFailedCallTellsAnUnpluggedDeviceFromAPassingFailure)
+{
+    struct Case {
+        int error;
+        bool nodePresent;
+        HidFault fault;
+    };
+    const Case cases[] = {
+        {ENODEV, true, HidFault::Gone},        {ESHUTDOWN, true, HidFault::Gone},
+        {ENXIO, true, HidFault::Gone},         {EPIPE, false, HidFault::Gone},
+        {EPIPE, true, HidFault::Failed},       {EIO, true, HidFault::Failed},
+        {ETIMEDOUT, true, HidFault::TimedOut}, {0, true, HidFault::Failed},
+    };
+    for (const Case& c : cases)
+        EXPECT_EQ(HidrawFaultOf(c.error, c.nodePresent), c.fault) << c.error << " " << c.nodePresent;
 }

@@ -119,8 +119,13 @@ TEST_F(KeyboardSimulatorTest, HandlesDieWithTheirConnection)
     m_keyboard.Connect(0);
     EXPECT_EQ(Music(*device, 2), -1);
     EXPECT_EQ(device->LastError(), L"The device is not connected.");
+    EXPECT_EQ(device->LastFault(), HidFault::Gone);
     EXPECT_EQ(m_keyboard.State().music.level, 1);
-    EXPECT_EQ(m_keyboard.Log().size(), 1u);
+    // The attempt is logged, so tests can count what was tried after an unplug.
+    const std::vector<SimLogEntry> log = m_keyboard.Log();
+    ASSERT_EQ(log.size(), 2u);
+    EXPECT_EQ(log[1].outcome, SimOutcome::NoDevice);
+    EXPECT_EQ(log[1].report, SimReport::MusicLevel);
 
     device.reset();
     EXPECT_EQ(m_keyboard.OpenHandles(), 0);

@@ -8,6 +8,7 @@
 
 #include "tests/support/scoped_folders.h"
 #include "tests/ui/control_probe.h"
+#include "tests/ui/skin_files.h"
 #include "ui/controls/m_scroll.h"
 #include "ui/framework/font_collection.h"
 #include "ui/framework/image.h"
@@ -179,14 +180,6 @@ TEST(RenderTest, GradientColourAndBlendHelpers)
     EXPECT_EQ(s.Pixel(39, 2), 0xFFFFFFFFu);
 }
 
-// Writes a picture into the skin folder.
-void WriteSkin(const ScopedFolders& folders, const std::string& name, const Surface& picture)
-{
-    const auto path = folders.AppFolder() / "skins" / "theme1" / name;
-    std::filesystem::create_directories(path.parent_path());
-    ASSERT_TRUE(picture.WritePng(path.string()));
-}
-
 TEST(RenderTest, ImageCacheKeepsTheFirstFrameCountAndRetriesFailures)
 {
     ScopedFolders folders;
@@ -244,15 +237,6 @@ TEST(RenderTest, TheLibraryEmbedsItsScrollBarsAndFont)
     const ResourceModule program({{7, L"DAT", std::span<const uint8_t>(bytes)}});
     EXPECT_EQ(FindResourceBytes(program.Instance(), 7, L"dat").size(), 3u);
 }
-
-// Two 1 × 1 frames (red, then blue), 100 ms each, looping.
-const uint8_t kTwoFrameGif[] = {
-    'G',  'I',  'F',  '8',  '9', 'a',  1,    0,   1,    0,    0x81, 0,    0, // screen 1×1, 4-colour table
-    0xFF, 0,    0,    0,    0,   0xFF, 0,    0,   0,    0,    0,    0,       // red, blue, black, black
-    0x21, 0xFF, 11,   'N',  'E', 'T',  'S',  'C', 'A',  'P',  'E',  '2',  '.',  '0', 3,   1, 0,
-    0,    0,    0x21, 0xF9, 4,   0,    10,   0,   0,    0,    0x2C, 0,    0,    0,   0,   1, 0,
-    1,    0,    0,    2,    2,   0x44, 0x01, 0,   0x21, 0xF9, 4,    0,    10,   0,   0,   0, 0x2C,
-    0,    0,    0,    0,    1,   0,    1,    0,   0,    2,    2,    0x4C, 0x01, 0,   0x3B};
 
 TEST(RenderTest, DecodingStillAndAnimatedPicturesAndBitmapFiles)
 {

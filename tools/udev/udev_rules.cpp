@@ -35,7 +35,8 @@ std::string ModeLabel(const DeviceDescription& description, const DeviceRecord& 
 }
 
 // FIXME: the software keys' rules (the uinput node and the keyboards' input event nodes, by the same
-// vendor/product pairs) join the file here, so one file grants everything the program opens.
+// vendor/product pairs; today the hand-written data/udev/70-torvik-keyboards.rules that the program
+// installs through pkexec) join the file here, so one file grants everything the program opens.
 std::string SoftwareKeyRules(const DeviceDescription&)
 {
     return {};

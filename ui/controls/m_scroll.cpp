@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "ui/controls/fallback_look.h"
 #include "ui/framework/m_render.h"
 #include "ui/framework/paint_manager.h"
 
@@ -68,13 +69,16 @@ void MScroll::DrawControl(HDC& hdc, CRect clip)
 {
     const int w = m_rect.Width();
     const int h = m_rect.Height();
-    if (UpdateMemDC(hdc, w, h) && m_image) {
-        CRect thumb = GetThumbRect();
-        thumb.OffsetRect(-m_rect.left, -m_rect.top);
-        const int frame = std::min(m_state, m_imageCount - 1);
+    if (UpdateMemDC(hdc, w, h)) {
         GraphicsOn g(m_memDC);
-        MRender::DrawImageFrame(g, m_image.get(), thumb, frame * m_imageWidth, 0, m_imageWidth, m_imageHeight,
-                                kThumbBorder);
+        FallbackLook::RoundRect(g, CRect(0, 0, w, h), std::min(w, h) / 2.0, kTrackColour, 0);
+        if (m_image) {
+            CRect thumb = GetThumbRect();
+            thumb.OffsetRect(-m_rect.left, -m_rect.top);
+            const int frame = std::min(m_state, m_imageCount - 1);
+            MRender::DrawImageFrame(g, m_image.get(), thumb, frame * m_imageWidth, 0, m_imageWidth,
+                                    m_imageHeight, kThumbBorder);
+        }
     }
     CopyMemDC(hdc, clip);
 }

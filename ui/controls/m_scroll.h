@@ -3,7 +3,8 @@
 // 7 pixels thick). The position runs from 0 to the range; the thumb's length follows the visible part
 // (the page) of the content. Pictures: the thumb strip of the window's scroll-bar resource (4 frames:
 // normal, hovered, pressed, disabled), or "img_scroll_v.png" / "img_scroll_h.png" with one frame when
-// the window has no resource id set. Only the thumb is drawn; the track stays transparent.
+// the window has no resource id set. The track is a faint rounded strip under the thumb, so a bar on its
+// own is seen as one.
 //
 // Input:
 //   press on the thumb        → dragging; the position follows the pointer along the track
@@ -20,6 +21,7 @@ public:
     static constexpr unsigned kNotifyPosition = 8;
     static constexpr int kMinThumb = 16;
     static constexpr int kDefaultStep = 20;
+    static constexpr ARGB kTrackColour = 0x1EFFFFFF;
 
     MScroll(MObject* parent, unsigned id, CRect rect, int visible, bool vertical);
 

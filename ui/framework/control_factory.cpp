@@ -3,6 +3,26 @@
 #include <cwchar>
 #include <mutex>
 
+#include "ui/controls/c_check_button.h"
+#include "ui/controls/c_gif_picture.h"
+#include "ui/controls/c_help_button.h"
+#include "ui/controls/c_icon_button.h"
+#include "ui/controls/c_photo_frame.h"
+#include "ui/controls/c_radio_button.h"
+#include "ui/controls/c_slider_picture.h"
+#include "ui/controls/c_switch_button.h"
+#include "ui/controls/c_text_area.h"
+#include "ui/controls/c_text_button.h"
+#include "ui/controls/c_timer_button.h"
+#include "ui/controls/download_button.h"
+#include "ui/controls/m_button.h"
+#include "ui/controls/m_level_ctrl.h"
+#include "ui/controls/m_picture.h"
+#include "ui/controls/m_progress.h"
+#include "ui/controls/m_slider.h"
+#include "ui/controls/m_spin_button.h"
+#include "ui/controls/m_tab_ctrl.h"
+#include "ui/controls/m_text.h"
 #include "ui/framework/c_area.h"
 
 namespace {
@@ -13,39 +33,77 @@ std::unique_ptr<MControl> MakeArea(MObject* parent, unsigned id, CRect rect, con
     return std::make_unique<CArea>(parent, id, rect, a, 1);
 }
 
+// MText: (visible = a), created disabled.
+std::unique_ptr<MControl> MakeText(MObject* parent, unsigned id, CRect rect, const wchar_t* title, int a, int)
+{
+    return std::make_unique<MText>(parent, id, rect, title, a);
+}
+
+// Classes without a title: (visible = a, enabled = b).
+template <class T>
+std::unique_ptr<MControl> MakeVisibleEnabled(MObject* parent, unsigned id, CRect rect, const wchar_t*, int a,
+                                             int b)
+{
+    return std::make_unique<T>(parent, id, rect, a, b);
+}
+
+// Classes with a title: (visible = a, enabled = b).
+template <class T>
+std::unique_ptr<MControl> MakeTitled(MObject* parent, unsigned id, CRect rect, const wchar_t* title, int a,
+                                     int b)
+{
+    return std::make_unique<T>(parent, id, rect, title, a, b);
+}
+
+// Classes with a title made (visible = a, enabled = 1).
+template <class T>
+std::unique_ptr<MControl> MakeTitledEnabled(MObject* parent, unsigned id, CRect rect, const wchar_t* title,
+                                            int a, int)
+{
+    return std::make_unique<T>(parent, id, rect, title, a, 1);
+}
+
+// Panels: (visible = a).
+template <class T>
+std::unique_ptr<MControl> MakeVisible(MObject* parent, unsigned id, CRect rect, const wchar_t*, int a, int)
+{
+    return std::make_unique<T>(parent, id, rect, a);
+}
+
 constexpr unsigned kBoth = kMadeByWindow | kMadeByPanel;
 
 // Comparison order. Trailing flags: "a, b" (visible, enabled); "a" (visible); "a, 1"; MText "a" with
-// enabled 0. FIXME: only CArea is built here; the standard and keyboard controls fill in their
-// constructors as they arrive, and until then their names create nothing.
+// enabled 0. "CTextArea", last, is a name of our own so that every standard control can be made by name.
+// FIXME: the editing controls, lists, menu items and keyboard controls fill in their constructors as
+// they arrive; until then their names create nothing.
 ControlClass g_classes[] = {
     {L"CArea", kBoth, &MakeArea},
-    {L"MText", kBoth, nullptr},
-    {L"MPicture", kBoth, nullptr},
-    {L"CPhotoFrame", kBoth, nullptr},
-    {L"CSliderPicture", kBoth, nullptr},
-    {L"CGifPicture", kBoth, nullptr},
-    {L"MProgress", kBoth, nullptr},
-    {L"MSlider", kBoth, nullptr},
-    {L"MLevelCtrl", kBoth, nullptr},
-    {L"MButton", kBoth, nullptr},
-    {L"CImageButton", kBoth, nullptr},
-    {L"CTextButton", kBoth, nullptr},
-    {L"CCheckButton", kBoth, nullptr},
-    {L"CRadioButton", kBoth, nullptr},
+    {L"MText", kBoth, &MakeText},
+    {L"MPicture", kBoth, &MakeVisibleEnabled<MPicture>},
+    {L"CPhotoFrame", kBoth, &MakeVisibleEnabled<CPhotoFrame>},
+    {L"CSliderPicture", kBoth, &MakeVisibleEnabled<CSliderPicture>},
+    {L"CGifPicture", kBoth, &MakeVisibleEnabled<CGifPicture>},
+    {L"MProgress", kBoth, &MakeVisibleEnabled<MProgress>},
+    {L"MSlider", kBoth, &MakeVisibleEnabled<MSlider>},
+    {L"MLevelCtrl", kBoth, &MakeVisibleEnabled<MLevelCtrl>},
+    {L"MButton", kBoth, &MakeTitled<MButton>},
+    {L"CImageButton", kBoth, &MakeTitled<CImageButton>},
+    {L"CTextButton", kBoth, &MakeTitled<CTextButton>},
+    {L"CCheckButton", kBoth, &MakeTitled<CCheckButton>},
+    {L"CRadioButton", kBoth, &MakeTitled<CRadioButton>},
     {L"CColorButton", kBoth, nullptr},
-    {L"MSpinButton", kBoth, nullptr},
-    {L"CSpinButton", kBoth, nullptr},
-    {L"CSwitchButton", kBoth, nullptr},
-    {L"CIconButton", kBoth, nullptr},
-    {L"CTimerButton", kBoth, nullptr},
-    {L"CHelpButton", kBoth, nullptr},
+    {L"MSpinButton", kBoth, &MakeVisibleEnabled<MSpinButton>},
+    {L"CSpinButton", kBoth, &MakeVisibleEnabled<CSpinButton>},
+    {L"CSwitchButton", kBoth, &MakeVisibleEnabled<CSwitchButton>},
+    {L"CIconButton", kBoth, &MakeTitled<CIconButton>},
+    {L"CTimerButton", kBoth, &MakeTitled<CTimerButton>},
+    {L"CHelpButton", kBoth, &MakeTitled<CHelpButton>},
     {L"MEdit", kBoth, nullptr},
     {L"MRichEdit", kBoth, nullptr},
     {L"MEditEx", kBoth, nullptr},
     {L"MComboBox", kBoth, nullptr},
-    {L"MTabCtrl", kBoth, nullptr},
-    {L"MTabLayout", kBoth, nullptr},
+    {L"MTabCtrl", kBoth, &MakeVisibleEnabled<MTabCtrl>},
+    {L"MTabLayout", kBoth, &MakeVisible<MTabLayout>},
     {L"MListBox", kBoth, nullptr},
     {L"MPalette", kBoth, nullptr},
     {L"CColorPalette", kBoth, nullptr},
@@ -60,7 +118,8 @@ ControlClass g_classes[] = {
     {L"CDeviceCtrl", kBoth, nullptr},
     {L"BatteryCtrl", kMadeByWindow, nullptr},
     {L"UpgradeButton", kMadeByPanel, nullptr},
-    {L"DownloadButton", kMadeByPanel, nullptr},
+    {L"DownloadButton", kMadeByPanel, &MakeTitledEnabled<DownloadButton>},
+    {L"CTextArea", kBoth, &MakeTitled<CTextArea>},
 };
 
 std::mutex g_lock;

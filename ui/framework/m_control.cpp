@@ -210,6 +210,26 @@ int MControl::IsParentVisible() const
     return 1;
 }
 
+CRect MControl::GetWindowRect() const
+{
+    CRect rect = m_rect;
+    const MControl* child = this;
+    for (MObject* p = m_parent; p;) {
+        auto* owner = dynamic_cast<MControl*>(p);
+        if (!owner)
+            break;
+        // An owner turns window points into its content points; its scroll bars live in window points.
+        if (child->m_id != 1 && child->m_id != 2) {
+            CPoint offset;
+            owner->OnMousePointChange(offset);
+            rect.OffsetRect(-offset.x, -offset.y);
+        }
+        child = owner;
+        p = owner->m_parent;
+    }
+    return rect;
+}
+
 // --- Repaint requests ---
 
 void MControl::UpdateControl(int redraw, int force)
@@ -221,6 +241,9 @@ void MControl::UpdateControl(CRect rect, int redraw, int force)
 {
     if ((m_visible || force) && m_parent)
         m_parent->OnControlUpdate(rect, redraw, this);
+    // The focus mark stands outside the control and follows it (shown, hidden, moved).
+    if (m_manager && m_manager->IsFocusMarked() && m_manager->GetFocusControl() == this)
+        m_manager->InvalidateFocusMark(this);
 }
 
 void MControl::UpdateAControl(int redraw, int force)

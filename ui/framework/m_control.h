@@ -137,6 +137,8 @@ public:
     unsigned GetID() const { return m_id; }
     // Whether every owner up to the window is visible.
     int IsParentVisible() const;
+    // The rectangle in the window's client coordinates: the owners' scroll offsets taken off.
+    CRect GetWindowRect() const;
 
     // --- Repaint requests ---
     // Asks the owner to repaint the control's rectangle, when visible or forced; redraw marks the

@@ -107,6 +107,10 @@ public:
     static void DrawString(Graphics* g, const CString& text, const TextFont& font, const CRect& layout,
                            const StringFormat& format, ARGB colour,
                            TextRenderingHint hint = TextRenderingHintClearTypeGridFit);
+    // The same with the characters [markStart, markStart + markLength) of the text in markColour.
+    static void DrawMarkedString(Graphics* g, const CString& text, const TextFont& font, const CRect& layout,
+                                 const StringFormat& format, ARGB colour, size_t markStart, size_t markLength,
+                                 ARGB markColour, TextRenderingHint hint = TextRenderingHintClearTypeGridFit);
     // The measured size of a text on one line: the outline's width rounded up, and the font's line
     // height plus 4 when it has a fraction, else plus 1. Empty text measures 0 wide.
     static CSize GetTextBounds(const TextFont& font, const CString& text);

@@ -154,6 +154,40 @@ void MRender::DrawString(Graphics* g, const CString& text, const TextFont& font,
     l.Show(g, layout, format.alignment, format.lineAlignment, colour);
 }
 
+void MRender::DrawMarkedString(Graphics* g, const CString& text, const TextFont& font, const CRect& layout,
+                               const StringFormat& format, ARGB colour, size_t markStart, size_t markLength,
+                               ARGB markColour, TextRenderingHint hint)
+{
+    if (markStart >= text.size() || markLength == 0) {
+        DrawString(g, text, font, layout, format, colour, hint);
+        return;
+    }
+    if (!g || text.empty() || layout.IsRectEmpty())
+        return;
+    markLength = std::min(markLength, text.size() - markStart);
+    auto lock = FontConfiguration::Lock();
+    Layout l(FamilyOrDefault(font.family), font.size, font.style, text, hint);
+    // Pango counts bytes of the UTF-8 text.
+    const auto start = static_cast<guint>(WideToUtf8(text.substr(0, markStart)).size());
+    const auto end = start + static_cast<guint>(WideToUtf8(text.substr(markStart, markLength)).size());
+    auto channel = [](ARGB c, int shift) { return static_cast<guint16>(((c >> shift) & 0xFF) * 257); };
+    PangoAttrList* attrs = pango_layout_get_attributes(l.get());
+    attrs = attrs ? pango_attr_list_copy(attrs) : pango_attr_list_new();
+    PangoAttribute* fg =
+        pango_attr_foreground_new(channel(markColour, 16), channel(markColour, 8), channel(markColour, 0));
+    PangoAttribute* alpha = pango_attr_foreground_alpha_new(channel(markColour, 24));
+    for (PangoAttribute* a : {fg, alpha}) {
+        a->start_index = start;
+        a->end_index = end;
+        pango_attr_list_insert(attrs, a);
+    }
+    pango_layout_set_attributes(l.get(), attrs);
+    pango_attr_list_unref(attrs);
+    l.Wrap(layout.Width(), !(format.flags & StringFormatFlagsNoWrap), format.ellipsis);
+    l.Align(format.alignment);
+    l.Show(g, layout, format.alignment, format.lineAlignment, colour);
+}
+
 void MRender::DrawTextW(HDC dest, CRect& rect, const wchar_t* text, COLORREF colour, HFONT font,
                         unsigned format)
 {

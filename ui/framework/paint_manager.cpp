@@ -160,6 +160,9 @@ long PaintManager::OnControlUpdate(CRect rect, int redraw, MControl* control)
     MarkLaterControlsStale(m_areas, m_controls, control, rect, &region);
     if (!m_initialized)
         return 0;
+    // A focus control that went out of sight takes its mark, which stands outside it, along.
+    if (m_focusMarked && m_focus && (!m_focus->IsVisible() || !m_focus->IsParentVisible()))
+        InvalidateFocusMark(m_focus);
     if (m_layered) {
         WindowSystem::InvalidateRect(m_hWnd, nullptr, TRUE);
         return 0;
@@ -212,6 +215,7 @@ bool PaintManager::OnPaint()
     };
     m_areas.ForEach(draw);
     m_controls.ForEach(draw);
+    DrawFocusMark(clip);
     // FIXME: the rich edit's caret (timer 6553) is drawn here once the rich edit exists.
     DrawOverlay();
     if (m_layered)
@@ -251,6 +255,30 @@ void PaintManager::DrawBackground(const CRect& clip)
     inner.DeflateRect(1, 1);
     if (inner.IntersectRect(inner, clip))
         m_surface.Fill(inner, ColorRefToARGB(m_backColor, kBackgroundAlpha));
+}
+
+void PaintManager::DrawFocusMark(const CRect& clip)
+{
+    MControl* focus = m_focus;
+    if (!m_focusMarked || !focus || !focus->IsVisible() || !focus->IsParentVisible())
+        return;
+    CRect mark = focus->GetWindowRect();
+    mark.InflateRect(kFocusMarkMargin, kFocusMarkMargin);
+    GraphicsOn g(m_surface);
+    cairo_rectangle(g, clip.left, clip.top, clip.Width(), clip.Height());
+    cairo_clip(g);
+    MRender::DrawRoundRectange(g, static_cast<float>(mark.left) + 0.5f, static_cast<float>(mark.top) + 0.5f,
+                               static_cast<float>(mark.Width() - 1), static_cast<float>(mark.Height() - 1), 8,
+                               kFocusMarkColour, 1.0f);
+}
+
+void PaintManager::InvalidateFocusMark(MControl* control)
+{
+    if (!control)
+        return;
+    CRect mark = control->GetWindowRect();
+    mark.InflateRect(kFocusMarkMargin + 1, kFocusMarkMargin + 1);
+    InvalidateRect(mark, 0);
 }
 
 void PaintManager::DrawOverlay()

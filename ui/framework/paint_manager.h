@@ -22,7 +22,10 @@
 //   activation lost                      → press, capture and tracking end; the hover gets a release (a
 //                                          left press was in progress) or a move to (−1, −1); cleared
 //   Tab / Shift+Tab (no Ctrl, no Alt)    → the focus moves to the next / previous visible, enabled tab
-//                                          stop, wrapping around
+//                                          stop (controls inside a control follow it), wrapping around,
+//                                          and the focus mark shows around the focus control
+//   key down / up                        → the focus control first, then the hover, then each control
+//   left/right down                      → the focus mark hides until the next Tab
 
 #include <memory>
 #include <mutex>
@@ -70,6 +73,9 @@ public:
     static constexpr unsigned kProgressTimer = 99;
     static constexpr unsigned kCaretTimer = 6553;
     static constexpr int kDefaultFrameBorder = 4;
+    static constexpr ARGB kFocusMarkColour = 0xFFED801B;
+    // How far the focus mark stands out of the control's rectangle.
+    static constexpr int kFocusMarkMargin = 2;
 
     PaintManager();
     ~PaintManager() override;
@@ -125,6 +131,9 @@ public:
     MControl* GetHoverControl() const { return m_hover; }
     MControl* GetPrevFocusableControl() const;
     MControl* GetNextFocusableControl() const;
+    // The mark drawn around the focus control while the keyboard moves the focus.
+    void SetFocusMarked(bool marked);
+    bool IsFocusMarked() const { return m_focusMarked; }
     void SetCapture();
     void ReleaseCapture();
     bool IsCaptured() const { return m_captured; }
@@ -229,6 +238,8 @@ public:
     void DetachControl(MControl* control);
     // A control is being destroyed.
     void ForgetControl(MControl* control);
+    // Asks for the focus mark's area around a control to be painted again.
+    void InvalidateFocusMark(MControl* control);
 
 protected:
     using RKTimer::OnMTimer;
@@ -249,6 +260,7 @@ private:
     // Painting.
     bool OnPaint();
     void DrawBackground(const CRect& clip);
+    void DrawFocusMark(const CRect& clip);
     void DrawOverlay();
 
     // Input.
@@ -262,6 +274,7 @@ private:
     LRESULT OnMouseWheel(WPARAM wParam, LPARAM lParam);
     LRESULT OnMouseLeave();
     void OnActivate(bool active);
+    bool FocusTakesKey(unsigned key, unsigned modifiers, bool down);
     LRESULT OnKeyDown(unsigned key);
     LRESULT OnKeyUp(unsigned key);
     void RefreshHover(unsigned flags, CPoint point);
@@ -302,6 +315,7 @@ private:
     ControlList m_controls;
     MControl* m_hover = nullptr;
     MControl* m_focus = nullptr;
+    bool m_focusMarked = false;
     bool m_captured = false;
     bool m_leftPressed = false;
     bool m_doubleClicked = false;

@@ -121,6 +121,12 @@ void PaintManager::DetachControl(MControl* control)
 {
     if (!control)
         return;
+    if (m_focusMarked && m_focus) {
+        bool holdsFocus = false;
+        ForSubtree(control, [&](MControl* c) { holdsFocus = holdsFocus || c == m_focus; });
+        if (holdsFocus)
+            InvalidateFocusMark(m_focus);
+    }
     ForSubtree(control, [this](MControl* c) {
         ForgetControl(c);
         // A control that lives on past its removal (until the running walk ends) no longer reaches
@@ -149,6 +155,10 @@ void PaintManager::SetFocusControl(MControl* control)
     if (control == m_focus)
         return;
     MControl* old = m_focus;
+    if (m_focusMarked) {
+        InvalidateFocusMark(old);
+        InvalidateFocusMark(control);
+    }
     m_focus = control;
     if (old)
         old->SetControlFocus(0);
@@ -157,14 +167,35 @@ void PaintManager::SetFocusControl(MControl* control)
         control->SetControlFocus(1);
 }
 
+namespace {
+
+// The Tab order: the top-level controls in order, each followed by the controls inside it, so the
+// controls of a shown page take their turn after the page. Hidden and disabled controls keep everything
+// inside them out.
+void CollectFocusOrder(const ControlList& list, std::vector<MControl*>& out)
+{
+    list.ForEach([&out](MControl* c) {
+        if (!c->IsVisible() || !c->IsEnabled())
+            return;
+        out.push_back(c);
+        CollectFocusOrder(c->GetControls(), out);
+    });
+}
+
+} // namespace
+
 MControl* PaintManager::GetNextFocusableControl() const
 {
-    return NextFocusableControl(m_controls.Snapshot(), m_focus, true);
+    std::vector<MControl*> order;
+    CollectFocusOrder(m_controls, order);
+    return NextFocusableControl(order, m_focus, true);
 }
 
 MControl* PaintManager::GetPrevFocusableControl() const
 {
-    return NextFocusableControl(m_controls.Snapshot(), m_focus, false);
+    std::vector<MControl*> order;
+    CollectFocusOrder(m_controls, order);
+    return NextFocusableControl(order, m_focus, false);
 }
 
 void PaintManager::SetCapture()

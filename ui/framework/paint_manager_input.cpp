@@ -96,6 +96,7 @@ bool PaintManager::PressTarget(unsigned flags, CPoint point)
 
 LRESULT PaintManager::OnLButtonDown(unsigned flags, CPoint point)
 {
+    SetFocusMarked(false);
     const bool taken = PressTarget(flags, point);
     if (m_focus && m_focus != m_hover)
         SetFocusControl(nullptr);
@@ -150,6 +151,7 @@ LRESULT PaintManager::OnLButtonDblClk(unsigned flags, CPoint point)
 
 LRESULT PaintManager::OnRButtonDown(unsigned flags, CPoint point)
 {
+    SetFocusMarked(false);
     const bool taken = PressTarget(flags, point);
     if (m_focus && m_focus != m_hover)
         SetFocusControl(nullptr);
@@ -243,10 +245,22 @@ void PaintManager::OnActivate(bool active)
     Invalidate();
 }
 
+// The control that has the keyboard focus hears keys first (a focused control may sit inside a panel),
+// as long as it is still shown and enabled.
+bool PaintManager::FocusTakesKey(unsigned key, unsigned modifiers, bool down)
+{
+    MControl* focus = m_focus;
+    if (!focus || !focus->IsVisible() || !focus->IsEnabled() || !focus->IsParentVisible())
+        return false;
+    return (down ? focus->OnKeyDown(key, 1, modifiers) : focus->OnKeyUp(key, 1, modifiers)) != 0;
+}
+
 LRESULT PaintManager::OnKeyDown(unsigned key)
 {
     const unsigned modifiers = ModifierCode();
-    if (m_hover && m_hover->OnKeyDown(key, 1, modifiers))
+    if (FocusTakesKey(key, modifiers, true))
+        return 1;
+    if (m_hover && m_hover != m_focus && m_hover->OnKeyDown(key, 1, modifiers))
         return 1;
     return m_controls.FindIf([&](MControl* c) { return c->OnKeyDown(key, 1, modifiers) != 0; }) ? 1 : 0;
 }
@@ -254,7 +268,9 @@ LRESULT PaintManager::OnKeyDown(unsigned key)
 LRESULT PaintManager::OnKeyUp(unsigned key)
 {
     const unsigned modifiers = ModifierCode();
-    if (m_hover && m_hover->OnKeyUp(key, 1, modifiers))
+    if (FocusTakesKey(key, modifiers, false))
+        return 1;
+    if (m_hover && m_hover != m_focus && m_hover->OnKeyUp(key, 1, modifiers))
         return 1;
     return m_controls.FindIf([&](MControl* c) { return c->OnKeyUp(key, 1, modifiers) != 0; }) ? 1 : 0;
 }
@@ -272,6 +288,7 @@ int PaintManager::PreTranslateMessage(MSG* msg)
         else if (modifiers == 16)
             next = GetPrevFocusableControl();
         if (next && next != m_focus) {
+            SetFocusMarked(true);
             SetFocusControl(next);
             return 1;
         }
@@ -280,6 +297,14 @@ int PaintManager::PreTranslateMessage(MSG* msg)
     if (IsMouseMessage(msg->message))
         RelayToTooltip(*msg);
     return 0;
+}
+
+void PaintManager::SetFocusMarked(bool marked)
+{
+    if (marked == m_focusMarked)
+        return;
+    m_focusMarked = marked;
+    InvalidateFocusMark(m_focus);
 }
 
 void PaintManager::RelayToTooltip(const MSG& msg)

@@ -447,7 +447,9 @@ void X11Backend::SetProperty(NativeWindow window, const std::wstring& name, std:
     } else {
         XDeleteProperty(m_display, w->xid, atom);
     }
-    XFlush(m_display);
+    // Other processes look for it next, on their own connections: a flush only queues the change
+    // with the server, so wait until the server has made it.
+    XSync(m_display, False);
 }
 
 void X11Backend::SetIcon(NativeWindow window, const std::vector<const Surface*>& pictures)

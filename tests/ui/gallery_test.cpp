@@ -1,0 +1,139 @@
+// The control gallery (kelvo_demo's window) on the headless backend: every page shows when its tab is
+// chosen, every standard control is on one of them, and the status line tells the last notification.
+
+#include <functional>
+#include <gtest/gtest.h>
+
+#include "tests/ui/headless_fixture.h"
+#include "ui/controls/c_check_button.h"
+#include "ui/controls/c_gif_picture.h"
+#include "ui/controls/c_help_button.h"
+#include "ui/controls/c_icon_button.h"
+#include "ui/controls/c_photo_frame.h"
+#include "ui/controls/c_radio_button.h"
+#include "ui/controls/c_slider_picture.h"
+#include "ui/controls/c_switch_button.h"
+#include "ui/controls/c_text_area.h"
+#include "ui/controls/c_text_button.h"
+#include "ui/controls/c_timer_button.h"
+#include "ui/controls/download_button.h"
+#include "ui/controls/m_button.h"
+#include "ui/controls/m_level_ctrl.h"
+#include "ui/controls/m_picture.h"
+#include "ui/controls/m_progress.h"
+#include "ui/controls/m_scroll.h"
+#include "ui/controls/m_slider.h"
+#include "ui/controls/m_spin_button.h"
+#include "ui/controls/m_tab_ctrl.h"
+#include "ui/controls/m_text.h"
+#include "ui/examples/gallery_dialog.h"
+#include "ui/examples/gallery_pages.h"
+
+namespace {
+
+using GalleryTest = HeadlessFixture;
+
+void Walk(const ControlList& list, const std::function<void(MControl*)>& fn)
+{
+    list.ForEach([&](MControl* c) {
+        fn(c);
+        Walk(c->GetAreas(), fn);
+        Walk(c->GetControls(), fn);
+    });
+}
+
+template <class T> bool Shows(GalleryDialog& gallery)
+{
+    bool found = false;
+    Walk(gallery.GetControls(), [&](MControl* c) { found = found || dynamic_cast<T*>(c) != nullptr; });
+    return found;
+}
+
+TEST_F(GalleryTest, EveryPageShowsAndEveryStandardControlIsOnOne)
+{
+    GalleryDialog gallery;
+    const HWND hwnd = gallery.Create(nullptr, L"gallery", WS_POPUP | WS_VISIBLE, 0,
+                                     CRect(0, 0, GalleryDialog::kWidth, GalleryDialog::kHeight));
+    ASSERT_NE(hwnd, nullptr);
+    Pump();
+    MTabCtrl* tabs = gallery.GetTabBar();
+    ASSERT_GE(tabs->GetItemCount(), 5);
+    for (int i = 0; i < tabs->GetItemCount(); ++i) {
+        SCOPED_TRACE(i);
+        tabs->SetSelectItem(i);
+        Pump();
+        for (int j = 0; j < tabs->GetItemCount(); ++j)
+            EXPECT_EQ(tabs->GetItemInfo(j)->page->IsVisible(), i == j ? 1 : 0);
+        EXPECT_FALSE(tabs->GetItemInfo(i)->page->GetControls().Empty());
+    }
+    EXPECT_EQ(gallery.GetStatus(), L"Last notification: control 13, code 2, wParam 4, lParam 0");
+
+    EXPECT_TRUE(Shows<MButton>(gallery));
+    EXPECT_TRUE(Shows<CImageButton>(gallery));
+    EXPECT_TRUE(Shows<CTextButton>(gallery));
+    EXPECT_TRUE(Shows<CHelpButton>(gallery));
+    EXPECT_TRUE(Shows<CIconButton>(gallery));
+    EXPECT_TRUE(Shows<CTimerButton>(gallery));
+    EXPECT_TRUE(Shows<CSwitchButton>(gallery));
+    EXPECT_TRUE(Shows<DownloadButton>(gallery));
+    EXPECT_TRUE(Shows<CCheckButton>(gallery));
+    EXPECT_TRUE(Shows<CRadioButton>(gallery));
+    EXPECT_TRUE(Shows<MSlider>(gallery));
+    EXPECT_TRUE(Shows<MProgress>(gallery));
+    EXPECT_TRUE(Shows<MLevelCtrl>(gallery));
+    EXPECT_TRUE(Shows<CSpinButton>(gallery));
+    EXPECT_TRUE(Shows<MText>(gallery));
+    EXPECT_TRUE(Shows<CTextArea>(gallery));
+    EXPECT_TRUE(Shows<MPicture>(gallery));
+    EXPECT_TRUE(Shows<CGifPicture>(gallery));
+    EXPECT_TRUE(Shows<CPhotoFrame>(gallery));
+    EXPECT_TRUE(Shows<CSliderPicture>(gallery));
+    EXPECT_TRUE(Shows<MTabCtrl>(gallery));
+    EXPECT_TRUE(Shows<MTabLayout>(gallery));
+    EXPECT_TRUE(Shows<CScrollHorizontal>(gallery));
+    EXPECT_TRUE(Shows<CScrollVertical>(gallery));
+
+    // The linked slider drives the progress bar.
+    auto* slider = static_cast<MSlider*>(gallery.GetControl(kGalleryLinkedSlider));
+    auto* progress = static_cast<MProgress*>(gallery.GetControl(kGalleryLinkedProgress));
+    tabs->SetSelectItem(1);
+    Pump();
+    const CRect r = slider->GetRect();
+    Backend().MoveMouse(hwnd, {r.left + 10, r.top + 10});
+    Backend().Click(hwnd, {r.left + 10, r.top + 10});
+    Pump();
+    EXPECT_EQ(progress->GetProgress(), slider->GetProgress());
+    EXPECT_EQ(gallery.GetStatus(), FormatText(L"Last notification: control %d, code 2, wParam %d, lParam 0",
+                                              kGalleryLinkedSlider, slider->GetProgress()));
+    gallery.DestroyWindow();
+}
+
+TEST_F(GalleryTest, TheTickRunsOnlyWhileAShownControlAnimates)
+{
+    GalleryDialog gallery;
+    const HWND hwnd = gallery.Create(nullptr, L"gallery", WS_POPUP | WS_VISIBLE, 0,
+                                     CRect(0, 0, GalleryDialog::kWidth, GalleryDialog::kHeight));
+    ASSERT_NE(hwnd, nullptr);
+    Pump();
+    PaintManager& manager = gallery.GetPaintManager();
+    MTabCtrl* tabs = gallery.GetTabBar();
+    // Buttons: nothing moves until the timer button runs, and the tick stops with it.
+    EXPECT_FALSE(manager.IsMTimerRunning());
+    auto* timer = static_cast<CTimerButton*>(gallery.GetControl(kGalleryButtonsIds + 23));
+    ASSERT_NE(timer, nullptr);
+    timer->StartTimer();
+    EXPECT_TRUE(manager.IsMTimerRunning());
+    Backend().RunFor(CTimerButton::kDurationMs + 20);
+    EXPECT_FALSE(timer->IsTimerRunning());
+    EXPECT_FALSE(manager.IsMTimerRunning());
+    // Pictures: the animation plays while its page shows, and only then.
+    tabs->SetSelectItem(3);
+    Pump();
+    EXPECT_TRUE(manager.IsMTimerRunning());
+    tabs->SetSelectItem(2);
+    Pump();
+    EXPECT_FALSE(manager.IsMTimerRunning());
+    gallery.DestroyWindow();
+}
+
+} // namespace
