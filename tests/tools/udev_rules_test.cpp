@@ -3,9 +3,9 @@
 
 #include <gtest/gtest.h>
 
-#include <regex>
 #include <set>
 #include <sstream>
+#include <string_view>
 
 #include "device/device_description.h"
 #include "tests/support/scoped_folders.h"
@@ -33,23 +33,44 @@ DeviceRecord Mode(int type, int vid, int pid, const CString& desc = L"Cable")
     return mode;
 }
 
+// "XXXX" of four upper-case hexadecimal digits, as the kernel writes them; -1 otherwise.
+int KernelHex(std::string_view text)
+{
+    if (text.size() != 4)
+        return -1;
+    int value = 0;
+    for (char c : text) {
+        if (c >= '0' && c <= '9')
+            value = value * 16 + (c - '0');
+        else if (c >= 'A' && c <= 'F')
+            value = value * 16 + (c - 'A' + 10);
+        else
+            return -1;
+    }
+    return value;
+}
+
 // The vendor/product pairs of the rule lines; fails the test on any line that is neither a comment nor
 // a well-formed hidraw rule.
 std::vector<Pair> RulePairs(const std::string& text)
 {
-    static const std::regex rule(
-        R"re(SUBSYSTEM=="hidraw", KERNELS=="\*:([0-9A-F]{4}):([0-9A-F]{4})\.\*", TAG\+="uaccess")re");
+    constexpr std::string_view head = R"(SUBSYSTEM=="hidraw", KERNELS=="*:)";
+    constexpr std::string_view tail = R"(.*", TAG+="uaccess")";
     std::vector<Pair> pairs;
     std::istringstream lines(text);
     for (std::string line; std::getline(lines, line);) {
         if (line.empty() || line[0] == '#')
             continue;
-        std::smatch m;
-        if (!std::regex_match(line, m, rule)) {
+        const std::string_view rule = line;
+        const bool shaped = rule.starts_with(head) && rule.ends_with(tail) &&
+                            rule.size() == head.size() + 9 + tail.size() && rule[head.size() + 4] == ':';
+        const int vid = shaped ? KernelHex(rule.substr(head.size(), 4)) : -1;
+        const int pid = shaped ? KernelHex(rule.substr(head.size() + 5, 4)) : -1;
+        if (vid < 0 || pid < 0) {
             ADD_FAILURE() << "not a hidraw rule: " << line;
             continue;
         }
-        pairs.emplace_back(std::stoi(m[1], nullptr, 16), std::stoi(m[2], nullptr, 16));
+        pairs.emplace_back(vid, pid);
     }
     return pairs;
 }
