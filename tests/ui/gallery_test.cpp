@@ -18,9 +18,13 @@
 #include "ui/controls/c_timer_button.h"
 #include "ui/controls/download_button.h"
 #include "ui/controls/m_button.h"
+#include "ui/controls/m_combo_box.h"
+#include "ui/controls/m_edit.h"
 #include "ui/controls/m_level_ctrl.h"
+#include "ui/controls/m_list_box.h"
 #include "ui/controls/m_picture.h"
 #include "ui/controls/m_progress.h"
+#include "ui/controls/m_rich_edit.h"
 #include "ui/controls/m_scroll.h"
 #include "ui/controls/m_slider.h"
 #include "ui/controls/m_spin_button.h"
@@ -66,7 +70,8 @@ TEST_F(GalleryTest, EveryPageShowsAndEveryStandardControlIsOnOne)
             EXPECT_EQ(tabs->GetItemInfo(j)->page->IsVisible(), i == j ? 1 : 0);
         EXPECT_FALSE(tabs->GetItemInfo(i)->page->GetControls().Empty());
     }
-    EXPECT_EQ(gallery.GetStatus(), L"Last notification: control 13, code 2, wParam 4, lParam 0");
+    EXPECT_EQ(gallery.GetStatus(), FormatText(L"Last notification: control 13, code 2, wParam %d, lParam 0",
+                                              tabs->GetItemCount() - 1));
 
     EXPECT_TRUE(Shows<MButton>(gallery));
     EXPECT_TRUE(Shows<CImageButton>(gallery));
@@ -92,6 +97,12 @@ TEST_F(GalleryTest, EveryPageShowsAndEveryStandardControlIsOnOne)
     EXPECT_TRUE(Shows<MTabLayout>(gallery));
     EXPECT_TRUE(Shows<CScrollHorizontal>(gallery));
     EXPECT_TRUE(Shows<CScrollVertical>(gallery));
+    EXPECT_TRUE(Shows<MEdit>(gallery));
+    EXPECT_TRUE(Shows<MRichEdit>(gallery));
+    EXPECT_TRUE(Shows<MEditEx>(gallery));
+    EXPECT_TRUE(Shows<CLogonEdit>(gallery));
+    EXPECT_TRUE(Shows<MComboBox>(gallery));
+    EXPECT_TRUE(Shows<MListBox>(gallery));
 
     // The linked slider drives the progress bar.
     auto* slider = static_cast<MSlider*>(gallery.GetControl(kGalleryLinkedSlider));

@@ -26,7 +26,7 @@ enum GalleryIds : unsigned {
     kGalleryTextsIds = 300,
     kGalleryPicturesIds = 400,
     kGalleryTabsIds = 500,
-    // Ids 600 and up belong to the editing page.
+    kGalleryEditingIds = 600,
 };
 
 void BuildButtonsGalleryPage(MPanel* page);
@@ -34,7 +34,8 @@ void BuildChoicesGalleryPage(MPanel* page);
 void BuildTextsGalleryPage(MPanel* page);
 void BuildPicturesGalleryPage(MPanel* page);
 void BuildTabsGalleryPage(MPanel* page);
-// The editing page (edits, combo box, list box, menu) is declared and built in gallery_editing.cpp.
+// Edit boxes, rich edits, combo boxes, a list with renaming in place and a popup menu.
+void BuildEditingGalleryPage(MPanel* page);
 
 // --- Helpers for the builders ---
 

@@ -124,6 +124,8 @@ X11Backend::~X11Backend()
         XDestroyWindow(m_display, w->xid);
     }
     m_windows.clear();
+    if (m_selectionWindow)
+        XDestroyWindow(m_display, m_selectionWindow);
     for (Cursor c : m_cursors) {
         if (c)
             XFreeCursor(m_display, c);
@@ -390,7 +392,9 @@ void X11Backend::Activate(NativeWindow window)
         w->focusOnMap = true;
         return;
     }
-    if (WindowManagerSupports(m_atoms.netActiveWindow)) {
+    // A window manager does not manage our drop-downs and menus (override-redirect), so they take the
+    // focus themselves.
+    if (w->traits.kind != NativeKind::Popup && WindowManagerSupports(m_atoms.netActiveWindow)) {
         SendRootMessage(w->xid, m_atoms.netActiveWindow, 1, CurrentTime, 0, 0, 0);
     } else {
         XRaiseWindow(m_display, w->xid);
