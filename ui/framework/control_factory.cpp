@@ -24,6 +24,7 @@
 #include "ui/controls/m_tab_ctrl.h"
 #include "ui/controls/m_text.h"
 #include "ui/framework/c_area.h"
+#include "ui/keyboard/keyboard_ctrl.h"
 
 namespace {
 
@@ -111,7 +112,7 @@ ControlClass g_classes[] = {
     {L"CirclePalette", kBoth, nullptr},
     {L"CComboBoxList", kMadeByWindow, nullptr},
     {L"MenuItem", kBoth, nullptr},
-    {L"KeyboardCtrl", kBoth, nullptr},
+    {L"KeyboardCtrl", kBoth, &MakeVisible<KeyboardCtrl>},
     {L"KeyFuncControl", kMadeByPanel, nullptr},
     {L"DListBox", kMadeByPanel, nullptr},
     {L"CRecordList", kMadeByPanel, nullptr},
