@@ -4,6 +4,7 @@
 #include <functional>
 #include <gtest/gtest.h>
 
+#include "tests/support/scoped_folders.h"
 #include "tests/ui/headless_fixture.h"
 #include "ui/controls/c_check_button.h"
 #include "ui/controls/c_gif_picture.h"
@@ -28,6 +29,7 @@
 #include "ui/controls/m_text.h"
 #include "ui/examples/gallery_dialog.h"
 #include "ui/examples/gallery_pages.h"
+#include "ui/keyboard/keyboard_ctrl.h"
 
 namespace {
 
@@ -66,7 +68,8 @@ TEST_F(GalleryTest, EveryPageShowsAndEveryStandardControlIsOnOne)
             EXPECT_EQ(tabs->GetItemInfo(j)->page->IsVisible(), i == j ? 1 : 0);
         EXPECT_FALSE(tabs->GetItemInfo(i)->page->GetControls().Empty());
     }
-    EXPECT_EQ(gallery.GetStatus(), L"Last notification: control 13, code 2, wParam 4, lParam 0");
+    EXPECT_EQ(gallery.GetStatus(), FormatText(L"Last notification: control 13, code 2, wParam %d, lParam 0",
+                                              tabs->GetItemCount() - 1));
 
     EXPECT_TRUE(Shows<MButton>(gallery));
     EXPECT_TRUE(Shows<CImageButton>(gallery));
@@ -92,6 +95,7 @@ TEST_F(GalleryTest, EveryPageShowsAndEveryStandardControlIsOnOne)
     EXPECT_TRUE(Shows<MTabLayout>(gallery));
     EXPECT_TRUE(Shows<CScrollHorizontal>(gallery));
     EXPECT_TRUE(Shows<CScrollVertical>(gallery));
+    EXPECT_TRUE(Shows<KeyboardCtrl>(gallery));
 
     // The linked slider drives the progress bar.
     auto* slider = static_cast<MSlider*>(gallery.GetControl(kGalleryLinkedSlider));
@@ -131,6 +135,51 @@ TEST_F(GalleryTest, TheTickRunsOnlyWhileAShownControlAnimates)
     Pump();
     EXPECT_TRUE(manager.IsMTimerRunning());
     tabs->SetSelectItem(2);
+    Pump();
+    EXPECT_FALSE(manager.IsMTimerRunning());
+    gallery.DestroyWindow();
+}
+
+TEST_F(GalleryTest, TheKeyboardPageShowsEachShippedLayoutInEachMode)
+{
+    ScopedFolders folders;
+    folders.InstallFromBuild("layouts");
+    folders.InstallFromBuild("skins/theme1/keyboard");
+    GalleryDialog gallery;
+    const HWND hwnd = gallery.Create(nullptr, L"gallery", WS_POPUP | WS_VISIBLE, 0,
+                                     CRect(0, 0, GalleryDialog::kWidth, GalleryDialog::kHeight));
+    ASSERT_NE(hwnd, nullptr);
+    MTabCtrl* tabs = gallery.GetTabBar();
+    tabs->SetSelectItem(tabs->GetItemCount() - 1);
+    Pump();
+    auto* view = static_cast<KeyboardCtrl*>(gallery.GetControl(kGalleryKeyboardIds));
+    ASSERT_NE(view, nullptr);
+    ASSERT_TRUE(view->IsVisible() && view->IsParentVisible());
+    EXPECT_TRUE(view->IsKBTipsEnabled());
+    // Choosing as the user does: a click on a radio button of the page.
+    auto choose = [&](unsigned id) {
+        const CRect r = gallery.GetControl(id)->GetWindowRect();
+        Backend().GetVirtualClock().Advance(1000);
+        Backend().MoveMouse(hwnd, r.CenterPoint());
+        Backend().Click(hwnd, r.CenterPoint());
+        Pump();
+    };
+    PaintManager& manager = gallery.GetPaintManager();
+    const size_t keys[] = {104, 87, 61};
+    for (unsigned layout = 0; layout < 3; ++layout) {
+        choose(kGalleryKeyboardIds + 10 + layout);
+        for (unsigned mode = 0; mode < 5; ++mode) {
+            SCOPED_TRACE(testing::Message() << "layout " << layout << ", mode " << mode);
+            choose(kGalleryKeyboardIds + 20 + mode);
+            EXPECT_EQ(view->GetKeyboardCtrlMode(), KeyboardCtrl::kModeBlocks + static_cast<int>(mode));
+            EXPECT_EQ(view->GetKeyItems().size(), keys[layout]);
+            EXPECT_TRUE(view->HasKeyboardImage());
+            // The lighting preview and the music view move; the other modes leave the window asleep.
+            EXPECT_EQ(manager.IsMTimerRunning(), mode == 2 || mode == 4);
+        }
+    }
+    // The music plays only while its page shows.
+    tabs->SetSelectItem(0);
     Pump();
     EXPECT_FALSE(manager.IsMTimerRunning());
     gallery.DestroyWindow();

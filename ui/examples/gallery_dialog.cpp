@@ -21,7 +21,7 @@ struct PageEntry {
 const PageEntry kPages[] = {
     {L"Buttons", &BuildButtonsGalleryPage},       {L"Choices", &BuildChoicesGalleryPage},
     {L"Texts", &BuildTextsGalleryPage},           {L"Pictures", &BuildPicturesGalleryPage},
-    {L"Tabs & scrolling", &BuildTabsGalleryPage},
+    {L"Tabs & scrolling", &BuildTabsGalleryPage}, {L"Keyboard", &BuildKeyboardGalleryPage},
     // The editing page (edits, combo box, list box, menu) joins here once it is built:
     //   {L"Editing", &BuildEditingGalleryPage},
 };

@@ -26,7 +26,8 @@ enum GalleryIds : unsigned {
     kGalleryTextsIds = 300,
     kGalleryPicturesIds = 400,
     kGalleryTabsIds = 500,
-    // Ids 600 and up belong to the editing page.
+    // Ids 600 to 899 belong to the editing page.
+    kGalleryKeyboardIds = 900,
 };
 
 void BuildButtonsGalleryPage(MPanel* page);
@@ -34,6 +35,8 @@ void BuildChoicesGalleryPage(MPanel* page);
 void BuildTextsGalleryPage(MPanel* page);
 void BuildPicturesGalleryPage(MPanel* page);
 void BuildTabsGalleryPage(MPanel* page);
+// The keyboard view of each shipped layout in each mode (gallery_keyboard.cpp).
+void BuildKeyboardGalleryPage(MPanel* page);
 // The editing page (edits, combo box, list box, menu) is declared and built in gallery_editing.cpp.
 
 // --- Helpers for the builders ---
