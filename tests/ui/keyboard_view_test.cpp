@@ -637,4 +637,22 @@ TEST_F(KeyboardViewTest, HoveringAKeyShowsItsTipAboveIt)
     EXPECT_FALSE(tip->IsWindowVisible());
 }
 
+TEST_F(KeyboardViewTest, ATipGoesAwayWithThePageOfItsView)
+{
+    auto* page = dialog.Add<MPanel>(5u, CRect(0, 0, 1000, 360), 1);
+    view = static_cast<KeyboardCtrl*>(page->CreateControl(L"KeyboardCtrl", kViewId, kViewRect, L"", 1, 1));
+    ASSERT_NE(view, nullptr);
+    view->EnableKBTips(true);
+    view->AddKeyItem(L"Esc", L"Escape", kEsc, CRect(12, 12, 48, 48), L"");
+    const CPoint esc = view->GetKeyScreenRect(0).CenterPoint();
+    Move(esc);
+    Move(esc + CPoint(1, 1));
+    ASSERT_NE(view->GetTipWindow(), nullptr);
+    ASSERT_TRUE(view->GetTipWindow()->IsWindowVisible());
+    // The page is switched away under the resting pointer: the view hears no move, yet its tip goes.
+    page->SetVisible(0);
+    Run();
+    EXPECT_FALSE(view->GetTipWindow()->IsWindowVisible());
+}
+
 } // namespace

@@ -74,6 +74,13 @@ void KeyboardCtrl::SetControlEnabled(int enabled)
     }
 }
 
+void KeyboardCtrl::SetUpdate(int update, unsigned long reserved)
+{
+    MPanel::SetUpdate(update, reserved);
+    if (m_tip && (!m_visible || !IsParentVisible()))
+        HideTip();
+}
+
 int KeyboardCtrl::OnControlTimer(unsigned key)
 {
     if (key != kAnimationTimerKey)

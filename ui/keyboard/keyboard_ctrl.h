@@ -110,6 +110,8 @@ public:
     void SetControlRect(CRect rect) override;
     void SetControlVisible(int visible) override;
     void SetControlEnabled(int enabled) override;
+    // Also hides the tip when a page around the view was hidden (the view then hears no more moves).
+    void SetUpdate(int update, unsigned long reserved = 0) override;
     int OnControlTimer(unsigned key) override;
     int OnControlMouseMove(unsigned flags, CPoint point) override;
     int OnControlLButtonDown(unsigned flags, CPoint point) override;
