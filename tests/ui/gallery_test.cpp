@@ -19,9 +19,13 @@
 #include "ui/controls/c_timer_button.h"
 #include "ui/controls/download_button.h"
 #include "ui/controls/m_button.h"
+#include "ui/controls/m_combo_box.h"
+#include "ui/controls/m_edit.h"
 #include "ui/controls/m_level_ctrl.h"
+#include "ui/controls/m_list_box.h"
 #include "ui/controls/m_picture.h"
 #include "ui/controls/m_progress.h"
+#include "ui/controls/m_rich_edit.h"
 #include "ui/controls/m_scroll.h"
 #include "ui/controls/m_slider.h"
 #include "ui/controls/m_spin_button.h"
@@ -95,6 +99,12 @@ TEST_F(GalleryTest, EveryPageShowsAndEveryStandardControlIsOnOne)
     EXPECT_TRUE(Shows<MTabLayout>(gallery));
     EXPECT_TRUE(Shows<CScrollHorizontal>(gallery));
     EXPECT_TRUE(Shows<CScrollVertical>(gallery));
+    EXPECT_TRUE(Shows<MEdit>(gallery));
+    EXPECT_TRUE(Shows<MRichEdit>(gallery));
+    EXPECT_TRUE(Shows<MEditEx>(gallery));
+    EXPECT_TRUE(Shows<CLogonEdit>(gallery));
+    EXPECT_TRUE(Shows<MComboBox>(gallery));
+    EXPECT_TRUE(Shows<MListBox>(gallery));
     EXPECT_TRUE(Shows<KeyboardCtrl>(gallery));
 
     // The linked slider drives the progress bar.
@@ -178,6 +188,35 @@ TEST_F(GalleryTest, TheKeyboardPageShowsEachShippedLayoutInEachMode)
             EXPECT_EQ(manager.IsMTimerRunning(), mode == 2 || mode == 4);
         }
     }
+    // In the assignment view a right click on a key opens the key menu; its first row restores the key.
+    choose(kGalleryKeyboardIds + 21);
+    const unsigned w = 0x1A;
+    auto checked = [&] {
+        for (const KEY_INFO* k : view->GetKeyItems()) {
+            if (k->keyValue == w)
+                return k->checked;
+        }
+        return -1;
+    };
+    ASSERT_EQ(checked(), 1);
+    int index = -1;
+    for (const KEY_INFO* k : view->GetKeyItems())
+        index = k->keyValue == w ? k->index : index;
+    const CPoint key = view->GetKeyScreenRect(index).CenterPoint();
+    Backend().GetVirtualClock().Advance(1000);
+    Backend().MoveMouse(hwnd, key);
+    Backend().Click(hwnd, key, kButtonRight);
+    Pump();
+    const HWND menu = WindowSystem::FindWindowW(nullptr, L"Menu Window");
+    ASSERT_NE(menu, nullptr);
+    EXPECT_EQ(gallery.GetStatus(), FormatText(L"Last notification: control %d, code 5, wParam %d, lParam %d",
+                                              kGalleryKeyboardIds, index, w));
+    Backend().MoveMouse(menu, {40, 20});
+    Backend().Click(menu, {40, 20});
+    Pump();
+    EXPECT_EQ(checked(), 0);
+    EXPECT_FALSE(WindowSystem::IsWindow(menu));
+
     // The music plays only while its page shows.
     tabs->SetSelectItem(0);
     Pump();

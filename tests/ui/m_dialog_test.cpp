@@ -3,6 +3,7 @@
 
 #include <gtest/gtest.h>
 
+#include "tests/ui/control_probe.h"
 #include "tests/ui/headless_fixture.h"
 #include "tests/ui/test_dialogs.h"
 #include "ui/framework/m_control.h"
@@ -285,6 +286,31 @@ TEST_F(MDialogTest, PopupIsAnUndraggableToolWindowWithAKeyColour)
     Pump();
     EXPECT_FALSE(popup.IsLive());
     EXPECT_FALSE(popup.GetPaintManager().IsInitialized());
+}
+
+TEST_F(MDialogTest, ControlsInsideAPopupReachItsOnMessage)
+{
+    // Drop-down rows and menu items report to the popup they live in, as controls of a dialog do.
+    class RecordingPopup : public MPopupWnd {
+    public:
+        long OnMessage(unsigned id, unsigned code, unsigned wParam, long lParam) override
+        {
+            heard.push_back(std::to_string(id) + " " + std::to_string(code) + " " + std::to_string(wParam) +
+                            " " + std::to_string(lParam));
+            return 4;
+        }
+        std::vector<std::string> heard;
+    };
+    RecordingDialog owner;
+    owner.Create(nullptr, L"owner", WS_POPUP | WS_VISIBLE, 0, CRect(0, 0, 300, 300));
+    RecordingPopup popup;
+    popup.Create(owner.GetSafeHwnd(), L"ComboWnd", WS_POPUP | WS_VISIBLE, 0, CRect(10, 10, 110, 60));
+    auto* row = static_cast<ProbeControl*>(
+        popup.GetPaintManager().AddControl(std::make_unique<ProbeControl>(&popup, 19, CRect(0, 0, 50, 20))));
+    EXPECT_EQ(row->SendMessageW(2, 3, 19), 4);
+    EXPECT_EQ(popup.heard, (std::vector<std::string>{"19 2 3 19"}));
+    for (const std::string& call : owner.Take())
+        EXPECT_EQ(call.rfind("OnMessage", 0), std::string::npos) << call;
 }
 
 } // namespace

@@ -21,9 +21,8 @@ struct PageEntry {
 const PageEntry kPages[] = {
     {L"Buttons", &BuildButtonsGalleryPage},       {L"Choices", &BuildChoicesGalleryPage},
     {L"Texts", &BuildTextsGalleryPage},           {L"Pictures", &BuildPicturesGalleryPage},
-    {L"Tabs & scrolling", &BuildTabsGalleryPage}, {L"Keyboard", &BuildKeyboardGalleryPage},
-    // The editing page (edits, combo box, list box, menu) joins here once it is built:
-    //   {L"Editing", &BuildEditingGalleryPage},
+    {L"Tabs & scrolling", &BuildTabsGalleryPage}, {L"Editing", &BuildEditingGalleryPage},
+    {L"Keyboard", &BuildKeyboardGalleryPage},
 };
 
 } // namespace

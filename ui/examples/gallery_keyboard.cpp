@@ -1,7 +1,8 @@
 // The keyboard page: the keyboard view of each shipped layout (read from the installation's layout files
 // with the program's own reader) in each of its modes, with key tips. The page's own panel answers its
-// choices: the layout, the mode, tips and frame selection, and the paint colour; in the lighting preview
-// the view plays a wave, and in the music view the page plays a pretend spectrum on the window's tick.
+// choices: the layout, the mode, tips and frame selection, and the paint colour; in the assignment view a
+// right click opens the key menu the program's custom key page has; in the lighting preview the view
+// plays a wave, and in the music view the page plays a pretend spectrum on the window's tick.
 
 #include <algorithm>
 #include <cmath>
@@ -14,6 +15,7 @@
 #include "ui/controls/c_check_button.h"
 #include "ui/controls/c_radio_button.h"
 #include "ui/controls/m_text.h"
+#include "ui/controls/menu_wnd.h"
 #include "ui/examples/gallery_pages.h"
 #include "ui/framework/window_system.h"
 #include "ui/keyboard/keyboard_ctrl.h"
@@ -28,6 +30,9 @@ constexpr unsigned kFrameSelect = kGalleryKeyboardIds + 31;
 constexpr unsigned kFirstPaint = kGalleryKeyboardIds + 40;
 constexpr unsigned kModeCaption = kGalleryKeyboardIds + 50;
 constexpr unsigned kLabels = kGalleryKeyboardIds + 80;
+constexpr UINT kKeyMenuMessage = WM_USER + 801;
+// The key menu's rows, with the program's ids.
+enum KeyMenuRow : unsigned { kRestoreDefault = 606, kDisable = 607, kMacro = 608, kShortcut = 609 };
 constexpr int kMusicFrameMs = 33;
 constexpr int kPreviewFrames = 24;
 
@@ -52,7 +57,8 @@ const ModeChoice kModes[] = {
     {KeyboardCtrl::kModeAssign, L"101 Assignment",
      L"The keyboard picture; assigned keys (W, A, S, D) are outlined, as are the hovered and the selected "
      L"key. "
-     L"Their tips tell what they do. With frame selection on, drag to mark keys."},
+     L"Their tips tell what they do; a right click opens the key menu. With frame selection on, drag to mark "
+     L"keys."},
     {KeyboardCtrl::kModeLightPreview, L"102 Lighting preview",
      L"Every key outlined with the alpha of the lighting preview's frames: a wave runs across."},
     {KeyboardCtrl::kModePaint, L"103 Per-key colours",
@@ -95,6 +101,20 @@ COLORREF Hue(double h)
         return RGB(255, 0, down);
     }
 }
+
+class KeyboardGalleryPage;
+
+// The key menu tells the page which row was chosen.
+class KeyMenu : public MenuWnd {
+public:
+    explicit KeyMenu(KeyboardGalleryPage* page) : MenuWnd(nullptr), m_page(page) {}
+
+protected:
+    void OnItemClick(MenuItem* item) override;
+
+private:
+    KeyboardGalleryPage* m_page;
+};
 
 // The page's controls and what its choices do. It joins the window's tick and asks for it only while
 // the music view plays.
@@ -160,6 +180,9 @@ public:
             m_view->SetCustomColor(kPaints[id - kFirstPaint].colour);
         else if (id == kView && code == KeyboardCtrl::kNotifyRightClick && m_mode == KeyboardCtrl::kModePaint)
             m_view->SetAllSelectColor(m_view->GetCustomColor());
+        else if (id == kView && code == KeyboardCtrl::kNotifyRightClick &&
+                 m_mode == KeyboardCtrl::kModeAssign)
+            OpenKeyMenu(static_cast<unsigned long>(lParam));
         return MPanel::OnMessage(id, code, wParam, lParam);
     }
 
@@ -177,7 +200,47 @@ public:
 
     KeyboardCtrl* GetView() const { return m_view; }
 
+    // A row of the key menu, for the key it was opened on; the view shows the key's new assignment.
+    void Assign(unsigned row)
+    {
+        struct Outcome {
+            unsigned row;
+            const wchar_t* heading;
+            const wchar_t* text;
+        };
+        const Outcome outcomes[] = {{kDisable, L"Key disabled", L""},
+                                    {kMacro, L"Macro", L"Macro 1"},
+                                    {kShortcut, L"Shortcut", L"Copy"}};
+        for (const Outcome& o : outcomes) {
+            if (o.row == row) {
+                m_view->SetKeyCheck(m_menuKey, 1);
+                m_view->SetTipKey(m_menuKey, o.heading, o.text);
+                return;
+            }
+        }
+        if (row == kRestoreDefault) {
+            m_view->SetKeyCheck(m_menuKey, 0);
+            m_view->SetTipKey(m_menuKey, L"", L"");
+        }
+    }
+
 private:
+    void OpenKeyMenu(unsigned long key)
+    {
+        if (key == 0 || !m_manager || !m_manager->IsInitialized())
+            return;
+        m_menuKey = key;
+        CPoint at;
+        WindowSystem::GetCursorPos(&at);
+        m_menu = std::make_unique<KeyMenu>(this);
+        m_menu->Create(m_manager->GetPaintWnd(), at, kKeyMenuMessage);
+        m_menu->AddMenu(L"Restore default", kRestoreDefault);
+        m_menu->AddMenu(L"Macro", kMacro);
+        m_menu->AddMenu(L"Shortcut", kShortcut);
+        m_menu->AddMenu(L"Disable", kDisable);
+        m_menu->ShowWindow(SW_SHOW);
+    }
+
     CRadioButton* Radio(unsigned id, int x, int y, const wchar_t* text, const wchar_t* group)
     {
         auto* radio =
@@ -332,11 +395,19 @@ private:
     CCheckButton* m_tips = nullptr;
     CCheckButton* m_frame = nullptr;
     std::vector<Key> m_keys;
+    std::unique_ptr<KeyMenu> m_menu;
+    unsigned long m_menuKey = 0;
     CSize m_pictureSize;
     size_t m_modeChoice = 1;
     int m_mode = KeyboardCtrl::kModeAssign;
     int64_t m_lastMusicFrame = 0;
 };
+
+void KeyMenu::OnItemClick(MenuItem* item)
+{
+    m_page->Assign(item->GetID());
+    MenuWnd::OnItemClick(item);
+}
 
 } // namespace
 

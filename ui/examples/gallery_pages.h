@@ -26,7 +26,7 @@ enum GalleryIds : unsigned {
     kGalleryTextsIds = 300,
     kGalleryPicturesIds = 400,
     kGalleryTabsIds = 500,
-    // Ids 600 to 899 belong to the editing page.
+    kGalleryEditingIds = 600,
     kGalleryKeyboardIds = 900,
 };
 
@@ -35,9 +35,10 @@ void BuildChoicesGalleryPage(MPanel* page);
 void BuildTextsGalleryPage(MPanel* page);
 void BuildPicturesGalleryPage(MPanel* page);
 void BuildTabsGalleryPage(MPanel* page);
+// Edit boxes, rich edits, combo boxes, a list with renaming in place and a popup menu.
+void BuildEditingGalleryPage(MPanel* page);
 // The keyboard view of each shipped layout in each mode (gallery_keyboard.cpp).
 void BuildKeyboardGalleryPage(MPanel* page);
-// The editing page (edits, combo box, list box, menu) is declared and built in gallery_editing.cpp.
 
 // --- Helpers for the builders ---
 

@@ -4,6 +4,7 @@
 #include <mutex>
 
 #include "ui/controls/c_check_button.h"
+#include "ui/controls/c_combo_box_list.h"
 #include "ui/controls/c_gif_picture.h"
 #include "ui/controls/c_help_button.h"
 #include "ui/controls/c_icon_button.h"
@@ -16,13 +17,18 @@
 #include "ui/controls/c_timer_button.h"
 #include "ui/controls/download_button.h"
 #include "ui/controls/m_button.h"
+#include "ui/controls/m_combo_box.h"
+#include "ui/controls/m_edit.h"
 #include "ui/controls/m_level_ctrl.h"
+#include "ui/controls/m_list_box.h"
 #include "ui/controls/m_picture.h"
 #include "ui/controls/m_progress.h"
+#include "ui/controls/m_rich_edit.h"
 #include "ui/controls/m_slider.h"
 #include "ui/controls/m_spin_button.h"
 #include "ui/controls/m_tab_ctrl.h"
 #include "ui/controls/m_text.h"
+#include "ui/controls/menu_item.h"
 #include "ui/framework/c_area.h"
 #include "ui/keyboard/keyboard_ctrl.h"
 
@@ -75,8 +81,8 @@ constexpr unsigned kBoth = kMadeByWindow | kMadeByPanel;
 
 // Comparison order. Trailing flags: "a, b" (visible, enabled); "a" (visible); "a, 1"; MText "a" with
 // enabled 0. "CTextArea", last, is a name of our own so that every standard control can be made by name.
-// FIXME: the editing controls, lists, menu items and keyboard controls fill in their constructors as
-// they arrive; until then their names create nothing.
+// FIXME: the keyboard controls fill in their constructors as they arrive; until then their names create
+// nothing.
 ControlClass g_classes[] = {
     {L"CArea", kBoth, &MakeArea},
     {L"MText", kBoth, &MakeText},
@@ -99,19 +105,19 @@ ControlClass g_classes[] = {
     {L"CIconButton", kBoth, &MakeTitled<CIconButton>},
     {L"CTimerButton", kBoth, &MakeTitled<CTimerButton>},
     {L"CHelpButton", kBoth, &MakeTitled<CHelpButton>},
-    {L"MEdit", kBoth, nullptr},
-    {L"MRichEdit", kBoth, nullptr},
-    {L"MEditEx", kBoth, nullptr},
-    {L"MComboBox", kBoth, nullptr},
+    {L"MEdit", kBoth, &MakeTitled<MEdit>},
+    {L"MRichEdit", kBoth, &MakeTitled<MRichEdit>},
+    {L"MEditEx", kBoth, &MakeTitled<MEditEx>},
+    {L"MComboBox", kBoth, &MakeVisibleEnabled<MComboBox>},
     {L"MTabCtrl", kBoth, &MakeVisibleEnabled<MTabCtrl>},
     {L"MTabLayout", kBoth, &MakeVisible<MTabLayout>},
-    {L"MListBox", kBoth, nullptr},
+    {L"MListBox", kBoth, &MakeVisible<MListBox>},
     {L"MPalette", kBoth, nullptr},
     {L"CColorPalette", kBoth, nullptr},
     {L"CColorSelect", kBoth, nullptr},
     {L"CirclePalette", kBoth, nullptr},
-    {L"CComboBoxList", kMadeByWindow, nullptr},
-    {L"MenuItem", kBoth, nullptr},
+    {L"CComboBoxList", kMadeByWindow, &MakeVisible<CComboBoxList>},
+    {L"MenuItem", kBoth, &MakeTitledEnabled<MenuItem>},
     {L"KeyboardCtrl", kBoth, &MakeVisible<KeyboardCtrl>},
     {L"KeyFuncControl", kMadeByPanel, nullptr},
     {L"DListBox", kMadeByPanel, nullptr},

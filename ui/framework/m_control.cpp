@@ -531,10 +531,15 @@ int MControl::OnLButtonDblClk(unsigned flags, CPoint point)
     if (!m_dblClk)
         return OnLButtonDown(flags, point);
     m_pressed = 1;
-    CPoint reported = point;
-    SendMessageW(kNotifyDoubleClick, flags, reinterpret_cast<long>(&reported));
+    ReportDoubleClick(flags, point);
     OnControlLButtonDblClk(flags, point);
     return 1;
+}
+
+void MControl::ReportDoubleClick(unsigned flags, CPoint point)
+{
+    CPoint reported = point;
+    SendMessageW(kNotifyDoubleClick, flags, reinterpret_cast<long>(&reported));
 }
 
 int MControl::OnRButtonDown(unsigned flags, CPoint point)

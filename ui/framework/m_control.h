@@ -97,6 +97,9 @@ public:
     virtual int OnControlLButtonDown(unsigned /*flags*/, CPoint /*point*/) { return 0; }
     virtual int OnControlLButtonUp(unsigned /*flags*/, CPoint /*point*/) { return 0; }
     virtual int OnControlLButtonDblClk(unsigned /*flags*/, CPoint /*point*/) { return 0; }
+    // How a control with double-click reporting tells its owner: notification 3 with the mouse flags and
+    // a pointer to the point; lists report the row instead.
+    virtual void ReportDoubleClick(unsigned flags, CPoint point);
     // One wheel step; down is 1 for a step towards the user. Nonzero takes it.
     virtual int OnControlScroll(int /*steps*/, unsigned /*down*/, CPoint /*point*/) { return 0; }
     virtual int OnControlRButtonDown(unsigned /*flags*/, CPoint /*point*/) { return 0; }

@@ -4,6 +4,11 @@
 #include "ui/framework/m_control.h"
 #include "ui/framework/window_system.h"
 
+long MPopupWnd::OnBaseMessage(unsigned id, unsigned code, unsigned wParam, long lParam)
+{
+    return OnMessage(id, code, wParam, lParam);
+}
+
 long MPopupWnd::OnControlUpdate(CRect rect, int redraw, MControl* control)
 {
     return m_paintManager.OnControlUpdate(rect, redraw, control);

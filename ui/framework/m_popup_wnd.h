@@ -14,6 +14,8 @@ public:
     MPopupWnd() = default;
     ~MPopupWnd() override = default;
 
+    // As in a dialog, the popup's own controls are heard in its OnMessage (all four values unchanged).
+    long OnBaseMessage(unsigned id, unsigned code, unsigned wParam, long lParam) override;
     long OnControlUpdate(CRect rect, int redraw, MControl* control) override;
 
     LRESULT OnWindowMessage(UINT msg, WPARAM wParam, LPARAM lParam) override;

@@ -216,7 +216,7 @@ bool PaintManager::OnPaint()
     m_areas.ForEach(draw);
     m_controls.ForEach(draw);
     DrawFocusMark(clip);
-    // FIXME: the rich edit's caret (timer 6553) is drawn here once the rich edit exists.
+    // The rich edits' caret is drawn by their editor window (CEditWindow), not here.
     DrawOverlay();
     if (m_layered)
         WindowSystem::UpdateLayeredWindow(m_hWnd, m_surface);

@@ -132,7 +132,7 @@ void PaintManager::OnTimer(unsigned id)
         }
         return;
     case kCaretTimer:
-        // FIXME: the rich edit's caret blinks here once the rich edit exists.
+        // Kept clear of control timers; the rich edits' caret blinks in their editor window.
         return;
     default:
         break;

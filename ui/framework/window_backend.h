@@ -122,6 +122,14 @@ public:
     virtual CRect WorkArea(CPoint near) const = 0;
     virtual CPoint CursorPos() const = 0;
 
+    // --- The desktop's clipboard (text) ---
+    // Offers the text (UTF-8) to every application until another one takes the clipboard over; false
+    // when the clipboard cannot be taken.
+    virtual bool SetClipboardText(const std::string& utf8) = 0;
+    // The clipboard's text as UTF-8, waiting at most timeoutMs for its owner to hand it over; nullopt
+    // when the clipboard is empty, holds no text, or its owner does not answer in time.
+    virtual std::optional<std::string> GetClipboardText(int timeoutMs) = 0;
+
     // Top-level windows of any process on the display carrying a property; 0 when none.
     virtual NativeWindow FindWindowWithProperty(const std::wstring& name) const = 0;
     // Asks a window, possibly of another process, to restore itself and come to the front.

@@ -519,6 +519,21 @@ BOOL WindowSystem::RestoreWindowWithProperty(const CString& name)
     return TRUE;
 }
 
+// --- Clipboard ---
+
+BOOL WindowSystem::SetClipboardText(const CString& text)
+{
+    return Self().m_backend->SetClipboardText(WideToUtf8(text)) ? TRUE : FALSE;
+}
+
+std::optional<CString> WindowSystem::GetClipboardText()
+{
+    const std::optional<std::string> utf8 = Self().m_backend->GetClipboardText(kClipboardTimeoutMs);
+    if (!utf8)
+        return std::nullopt;
+    return Utf8ToWide(*utf8);
+}
+
 // --- Layered windows ---
 
 BOOL WindowSystem::SetWindowIcon(HWND hwnd, const std::vector<const Surface*>& pictures)

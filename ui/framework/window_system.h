@@ -176,6 +176,14 @@ public:
     // Off the schedule (nothing wakes for it) or back on it, the next tick one period later.
     static void PauseMmTimer(unsigned id, bool paused);
 
+    // --- Clipboard ---
+    // How long a paste waits for the application that holds the clipboard.
+    static constexpr int kClipboardTimeoutMs = 1000;
+    // Puts text on the desktop's clipboard; FALSE when it cannot be taken.
+    static BOOL SetClipboardText(const CString& text);
+    // The clipboard's text; nullopt when there is none (or its owner did not answer in time).
+    static std::optional<CString> GetClipboardText();
+
     // --- Other processes ---
     // A top-level window on the display (of any process) carrying the property; 0 when none.
     static NativeWindow FindWindowWithProperty(const CString& name);

@@ -107,8 +107,17 @@ void WindowSystem::OnNativeButton(NativeWindow window, int button, bool pressed,
         m_buttons &= ~ButtonBit(button);
     const HWND target = InputTarget(window);
     const WindowRecord* r = Find(target);
-    if (!r || !IsWindowEnabled(target) || !IsWindowEnabled(GetTopLevel(target)))
+    if (!r)
         return;
+    if (!IsWindowEnabled(target) || !IsWindowEnabled(GetTopLevel(target))) {
+        // A window that waits under an open menu or drop-down takes no input, but a press on it still
+        // ends the popup, as it would by taking the activation from it.
+        const WindowRecord* active = Find(m_active);
+        if (pressed && !IsWheel(button) && active && m_active != GetTopLevel(target) &&
+            IsNonActivatingPopup(*active))
+            Deactivate(m_active);
+        return;
+    }
 
     if (IsWheel(button)) {
         if (!pressed)

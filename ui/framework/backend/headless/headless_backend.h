@@ -67,6 +67,13 @@ public:
     CRect ScreenRect() const override { return m_screen; }
     CRect WorkArea(CPoint) const override { return m_workArea; }
     CPoint CursorPos() const override { return m_cursor; }
+    // The clipboard is a string of this backend; another application's copy is SetClipboardText too.
+    bool SetClipboardText(const std::string& utf8) override
+    {
+        m_clipboard = utf8;
+        return true;
+    }
+    std::optional<std::string> GetClipboardText(int) override { return m_clipboard; }
     NativeWindow FindWindowWithProperty(const std::wstring& name) const override;
     void RequestRestore(NativeWindow window) override { m_restoreRequests.push_back(window); }
     void WaitAndDispatch(int wakeFd, std::optional<int64_t> deadline) override;
@@ -123,5 +130,6 @@ private:
     unsigned m_buttons = 0;
     bool m_numLock = true;
     std::deque<NativeWindow> m_restoreRequests;
+    std::optional<std::string> m_clipboard;
     int64_t m_idleLimitMs = 30000;
 };

@@ -127,6 +127,8 @@ X11Backend::~X11Backend()
         XDestroyWindow(m_display, w->xid);
     }
     m_windows.clear();
+    if (m_selectionWindow)
+        XDestroyWindow(m_display, m_selectionWindow);
     for (Cursor c : m_cursors) {
         if (c)
             XFreeCursor(m_display, c);
@@ -401,7 +403,9 @@ void X11Backend::Activate(NativeWindow window)
         w->focusOnMap = true;
         return;
     }
-    if (WindowManagerSupports(m_atoms.netActiveWindow)) {
+    // A window manager does not manage our drop-downs and menus (override-redirect), so they take the
+    // focus themselves.
+    if (w->traits.kind != NativeKind::Popup && WindowManagerSupports(m_atoms.netActiveWindow)) {
         SendRootMessage(w->xid, m_atoms.netActiveWindow, 1, CurrentTime, 0, 0, 0);
     } else {
         XRaiseWindow(m_display, w->xid);
@@ -458,7 +462,9 @@ void X11Backend::SetProperty(NativeWindow window, const std::wstring& name, std:
     } else {
         XDeleteProperty(m_display, w->xid, atom);
     }
-    XFlush(m_display);
+    // Other processes look for it next, on their own connections: a flush only queues the change
+    // with the server, so wait until the server has made it.
+    XSync(m_display, False);
 }
 
 void X11Backend::SetIcon(NativeWindow window, const std::vector<const Surface*>& pictures)

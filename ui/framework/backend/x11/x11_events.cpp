@@ -162,12 +162,25 @@ void X11Backend::Handle(XEvent& event)
         m_sink->OnNativeKeymap(down);
         break;
     }
+    case MappingNotify:
+        // A new keyboard layout: the keys now type other characters.
+        if (event.xmapping.request == MappingKeyboard || event.xmapping.request == MappingModifier)
+            XRefreshKeyboardMapping(&event.xmapping);
+        break;
+    case SelectionRequest:
+        HandleSelectionRequest(event.xselectionrequest);
+        break;
+    case SelectionClear:
+        HandleSelectionClear(event.xselectionclear);
+        break;
     case KeyPress:
     case KeyRelease:
+        m_lastInputTime = event.xkey.time;
         HandleKey(event.xkey);
         break;
     case ButtonPress:
     case ButtonRelease:
+        m_lastInputTime = event.xbutton.time;
         m_sink->OnNativeButton(window, static_cast<int>(event.xbutton.button), event.type == ButtonPress,
                                CPoint(event.xbutton.x_root, event.xbutton.y_root),
                                Modifiers(event.xbutton.state), static_cast<uint32_t>(event.xbutton.time));

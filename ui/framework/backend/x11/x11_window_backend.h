@@ -62,6 +62,8 @@ public:
     CRect ScreenRect() const override;
     CRect WorkArea(CPoint near) const override;
     CPoint CursorPos() const override;
+    bool SetClipboardText(const std::string& utf8) override;
+    std::optional<std::string> GetClipboardText(int timeoutMs) override;
     NativeWindow FindWindowWithProperty(const std::wstring& name) const override;
     void RequestRestore(NativeWindow window) override;
 
@@ -90,6 +92,19 @@ private:
     void HandleProperty(const XPropertyEvent& event);
     void HandleClientMessage(const XClientMessageEvent& event);
 
+    // The clipboard (x11_clipboard.cpp): an unmapped window of ours owns the CLIPBOARD selection and
+    // answers other clients' requests for it; pastes are asked for and awaited on the same window.
+    struct ClipboardAtoms {
+        Atom clipboard, targets, incr, text, transfer;
+    };
+    Window SelectionWindow();
+    void HandleSelectionRequest(const XSelectionRequestEvent& request);
+    void HandleSelectionClear(const XSelectionClearEvent& event);
+    // Takes the next event of that type for our selection window (PropertyNotify: a new value of the
+    // transfer property) without touching the rest of the queue; false at the deadline.
+    bool WaitForSelectionEvent(int type, int64_t deadline, XEvent& out);
+    std::optional<std::string> ReadTransfer(Atom target, int64_t deadline);
+
     WindowSystem* m_sink = nullptr;
     SteadyClock m_clock;
     Display* m_display = nullptr;
@@ -106,4 +121,10 @@ private:
     Cursor m_cursors[4] = {};
     Atoms m_atoms{};
     std::unordered_map<NativeWindow, std::unique_ptr<X11Window>> m_windows;
+
+    ClipboardAtoms m_clip{};
+    Window m_selectionWindow = 0;
+    std::string m_clipboardText;
+    bool m_ownsClipboard = false;
+    Time m_lastInputTime = CurrentTime; // selections are taken with the time of the input that asked
 };
