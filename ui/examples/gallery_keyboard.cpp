@@ -56,9 +56,8 @@ const ModeChoice kModes[] = {
      L"Plain labelled blocks, no picture. Click a key to select it."},
     {KeyboardCtrl::kModeAssign, L"101 Assignment",
      L"The keyboard picture; assigned keys (W, A, S, D) are outlined, as are the hovered and the selected "
-     L"key. "
-     L"Their tips tell what they do; a right click opens the key menu. With frame selection on, drag to mark "
-     L"keys."},
+     L"key. Their tips tell what they do; a right click opens the key menu. With frame selection on, drag to "
+     L"mark keys."},
     {KeyboardCtrl::kModeLightPreview, L"102 Lighting preview",
      L"Every key outlined with the alpha of the lighting preview's frames: a wave runs across."},
     {KeyboardCtrl::kModePaint, L"103 Per-key colours",
