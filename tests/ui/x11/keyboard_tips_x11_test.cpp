@@ -14,32 +14,50 @@
 
 namespace {
 
-using KeyboardTipsX11Test = X11Test;
+class KeyboardTipsX11Test : public X11Test {
+protected:
+    // A view with tips over the whole dialog, Esc at (26, 46)-(66, 86) and F1 at (106, 46)-(146, 86) of
+    // it (the view's offset is 6, 6).
+    KeyboardCtrl* ShowView(CRect dialogRect)
+    {
+        dialog.EnableWndDrag(0);
+        hwnd = dialog.Create(nullptr, L"keyboard", WS_POPUP, 0, dialogRect);
+        auto* view = static_cast<KeyboardCtrl*>(dialog.CreateControl(
+            L"KeyboardCtrl", 67, CRect(0, 0, dialogRect.Width(), dialogRect.Height()), L"", 1, 1));
+        if (!view)
+            return nullptr;
+        view->SetTitle(L"Custom keys");
+        view->EnableKBTips(true);
+        view->AddKeyItem(L"Esc", L"Escape", 0x29, CRect(20, 40, 60, 80), L"");
+        view->AddKeyItem(L"F1", L"F1", 0x3A, CRect(100, 40, 140, 80), L"");
+        dialog.ShowWindow(SW_SHOW);
+        EXPECT_TRUE(PumpUntil([&] { return Viewable(hwnd); }));
+        XSync(m_probe, False);
+        return view;
+    }
+    // The pointer to a screen point, once the window has seen the move.
+    bool MoveTo(CPoint screen, const std::function<bool()>& seen)
+    {
+        XTestFakeMotionEvent(m_probe, DefaultScreen(m_probe), screen.x, screen.y, CurrentTime);
+        XFlush(m_probe);
+        return PumpUntil(seen);
+    }
+    static bool TipShown(const KeyboardCtrl* view)
+    {
+        return view->GetTipWindow() && view->GetTipWindow()->IsWindowVisible();
+    }
+
+    RecordingDialog dialog;
+    HWND hwnd = nullptr;
+};
 
 TEST_F(KeyboardTipsX11Test, HoveringAKeyShowsItsTipAndLeavingItHidesIt)
 {
-    RecordingDialog dialog;
-    dialog.EnableWndDrag(0);
-    const HWND hwnd = dialog.Create(nullptr, L"keyboard", WS_POPUP, 0, CRect(200, 300, 700, 500));
-    auto* view = static_cast<KeyboardCtrl*>(
-        dialog.CreateControl(L"KeyboardCtrl", 67, CRect(0, 0, 500, 200), L"", 1, 1));
+    KeyboardCtrl* view = ShowView(CRect(200, 300, 700, 500));
     ASSERT_NE(view, nullptr);
-    view->SetTitle(L"Custom keys");
-    view->EnableKBTips(true);
-    view->AddKeyItem(L"Esc", L"Escape", 0x29, CRect(20, 40, 60, 80), L"");
-    view->AddKeyItem(L"F1", L"F1", 0x3A, CRect(100, 40, 140, 80), L"");
-    dialog.ShowWindow(SW_SHOW);
-    ASSERT_TRUE(PumpUntil([&] { return Viewable(hwnd); }));
-    XSync(m_probe, False);
-
-    // Esc lies at (26, 46)-(66, 86) of the view's window (offset 6, 6), so (246, 366) on the screen.
-    const int screen = DefaultScreen(m_probe);
-    XTestFakeMotionEvent(m_probe, screen, 240, 360, CurrentTime);
-    XFlush(m_probe);
-    ASSERT_TRUE(PumpUntil([&] { return view->GetHoverItem() == 0; }));
-    XTestFakeMotionEvent(m_probe, screen, 242, 361, CurrentTime);
-    XFlush(m_probe);
-    ASSERT_TRUE(PumpUntil([&] { return view->GetTipWindow() && view->GetTipWindow()->IsWindowVisible(); }));
+    // Esc is at (226, 346)-(266, 386) on the screen: the first move makes it hovered, the next shows the tip.
+    ASSERT_TRUE(MoveTo({240, 360}, [&] { return view->GetHoverItem() == 0; }));
+    ASSERT_TRUE(MoveTo({242, 361}, [&] { return TipShown(view); }));
     CKeyboardTips* tip = view->GetTipWindow();
     const Window xid = Xid(tip->GetSafeHwnd());
     ASSERT_TRUE(PumpUntil([&] { return Viewable(m_probe, xid); }));
@@ -58,35 +76,17 @@ TEST_F(KeyboardTipsX11Test, HoveringAKeyShowsItsTipAndLeavingItHidesIt)
     EXPECT_EQ(WindowSystem::GetActiveWindow(), hwnd);
 
     // Into the gap between the keys: the tip goes away.
-    XTestFakeMotionEvent(m_probe, screen, 290, 366, CurrentTime);
-    XFlush(m_probe);
-    EXPECT_TRUE(PumpUntil([&] { return !Viewable(m_probe, xid); }));
+    EXPECT_TRUE(MoveTo({290, 366}, [&] { return !Viewable(m_probe, xid); }));
     EXPECT_EQ(view->GetHoverItem(), -1);
 }
 
 TEST_F(KeyboardTipsX11Test, ATipOverTheKeysLetsThePointerThroughToTheView)
 {
-    RecordingDialog dialog;
-    dialog.EnableWndDrag(0);
     // At the top of the screen the tip has no room above the keys and comes down over them.
-    const HWND hwnd = dialog.Create(nullptr, L"keyboard", WS_POPUP, 0, CRect(200, 0, 700, 200));
-    auto* view = static_cast<KeyboardCtrl*>(
-        dialog.CreateControl(L"KeyboardCtrl", 67, CRect(0, 0, 500, 200), L"", 1, 1));
+    KeyboardCtrl* view = ShowView(CRect(200, 0, 700, 200));
     ASSERT_NE(view, nullptr);
-    view->EnableKBTips(true);
-    view->AddKeyItem(L"Esc", L"Escape", 0x29, CRect(20, 40, 60, 80), L"");
-    view->AddKeyItem(L"F1", L"F1", 0x3A, CRect(100, 40, 140, 80), L"");
-    dialog.ShowWindow(SW_SHOW);
-    ASSERT_TRUE(PumpUntil([&] { return Viewable(hwnd); }));
-    XSync(m_probe, False);
-
-    const int screen = DefaultScreen(m_probe);
-    XTestFakeMotionEvent(m_probe, screen, 240, 60, CurrentTime);
-    XFlush(m_probe);
-    ASSERT_TRUE(PumpUntil([&] { return view->GetHoverItem() == 0; }));
-    XTestFakeMotionEvent(m_probe, screen, 241, 61, CurrentTime);
-    XFlush(m_probe);
-    ASSERT_TRUE(PumpUntil([&] { return view->GetTipWindow() && view->GetTipWindow()->IsWindowVisible(); }));
+    ASSERT_TRUE(MoveTo({240, 60}, [&] { return view->GetHoverItem() == 0; }));
+    ASSERT_TRUE(MoveTo({241, 61}, [&] { return TipShown(view); }));
     const Window xid = Xid(view->GetTipWindow()->GetSafeHwnd());
     ASSERT_TRUE(PumpUntil([&] { return Viewable(m_probe, xid); }));
     CRect tip;
@@ -94,12 +94,9 @@ TEST_F(KeyboardTipsX11Test, ATipOverTheKeysLetsThePointerThroughToTheView)
     ASSERT_TRUE(tip.PtInRect({320, 60})) << "the tip covers F1";
 
     // The pointer moves on under the tip: the view still follows it to F1 and shows F1's tip.
-    XTestFakeMotionEvent(m_probe, screen, 320, 60, CurrentTime);
-    XFlush(m_probe);
-    ASSERT_TRUE(PumpUntil([&] { return view->GetHoverItem() == 1; }));
-    XTestFakeMotionEvent(m_probe, screen, 321, 61, CurrentTime);
-    XFlush(m_probe);
-    EXPECT_TRUE(PumpUntil([&] { return view->GetTipWindow()->GetTitle() == L"F1" && Viewable(m_probe, xid); }));
+    ASSERT_TRUE(MoveTo({320, 60}, [&] { return view->GetHoverItem() == 1; }));
+    EXPECT_TRUE(MoveTo({321, 61},
+                       [&] { return view->GetTipWindow()->GetTitle() == L"F1" && Viewable(m_probe, xid); }));
 }
 
 } // namespace
