@@ -30,6 +30,7 @@
 #include "ui/controls/m_text.h"
 #include "ui/controls/menu_item.h"
 #include "ui/framework/c_area.h"
+#include "ui/keyboard/keyboard_ctrl.h"
 
 namespace {
 
@@ -117,7 +118,7 @@ ControlClass g_classes[] = {
     {L"CirclePalette", kBoth, nullptr},
     {L"CComboBoxList", kMadeByWindow, &MakeVisible<CComboBoxList>},
     {L"MenuItem", kBoth, &MakeTitledEnabled<MenuItem>},
-    {L"KeyboardCtrl", kBoth, nullptr},
+    {L"KeyboardCtrl", kBoth, &MakeVisible<KeyboardCtrl>},
     {L"KeyFuncControl", kMadeByPanel, nullptr},
     {L"DListBox", kMadeByPanel, nullptr},
     {L"CRecordList", kMadeByPanel, nullptr},
