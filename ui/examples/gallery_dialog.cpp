@@ -23,6 +23,7 @@ const PageEntry kPages[] = {
     {L"Texts", &BuildTextsGalleryPage},           {L"Pictures", &BuildPicturesGalleryPage},
     {L"Tabs & scrolling", &BuildTabsGalleryPage}, {L"Editing", &BuildEditingGalleryPage},
     {L"Colours", &BuildColoursGalleryPage},       {L"Devices", &BuildDevicesGalleryPage},
+    {L"Keyboard", &BuildKeyboardGalleryPage},
 };
 
 } // namespace

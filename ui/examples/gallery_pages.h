@@ -29,6 +29,7 @@ enum GalleryIds : unsigned {
     kGalleryEditingIds = 600,
     kGalleryColoursIds = 700,
     kGalleryDevicesIds = 800,
+    kGalleryKeyboardIds = 900,
 };
 
 void BuildButtonsGalleryPage(MPanel* page);
@@ -42,6 +43,8 @@ void BuildEditingGalleryPage(MPanel* page);
 void BuildColoursGalleryPage(MPanel* page);
 // The editable profile list, the keyboard list, the battery gauge, the update buttons and DPI levels.
 void BuildDevicesGalleryPage(MPanel* page);
+// The keyboard view of each shipped layout in each mode (gallery_keyboard.cpp).
+void BuildKeyboardGalleryPage(MPanel* page);
 
 // --- Helpers for the builders ---
 

@@ -37,6 +37,7 @@
 #include "ui/keyboard/c_device_ctrl.h"
 #include "ui/keyboard/circle_palette.h"
 #include "ui/keyboard/d_list_box.h"
+#include "ui/keyboard/keyboard_ctrl.h"
 #include "ui/keyboard/m_palette.h"
 #include "ui/keyboard/upgrade_button.h"
 
@@ -134,7 +135,7 @@ ControlClass g_classes[] = {
     {L"CirclePalette", kBoth, &MakeVisibleEnabledOne<CirclePalette>},
     {L"CComboBoxList", kMadeByWindow, &MakeVisible<CComboBoxList>},
     {L"MenuItem", kBoth, &MakeTitledEnabled<MenuItem>},
-    {L"KeyboardCtrl", kBoth, nullptr},
+    {L"KeyboardCtrl", kBoth, &MakeVisible<KeyboardCtrl>},
     {L"KeyFuncControl", kMadeByPanel, nullptr},
     {L"DListBox", kMadeByPanel, &MakeVisible<DListBox>},
     {L"CRecordList", kMadeByPanel, nullptr},
