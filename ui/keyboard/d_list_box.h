@@ -18,7 +18,7 @@
 //   each change                   → the list's title follows; notification 26
 //   Enter, focus lost             → closes; a changed text goes into the row and notification 29
 //                                   (lParam = the row) is sent
-//   Escape                        → closes with the row's text unchanged, nothing sent
+//   Escape                        → closes with the row's text unchanged (no 29)
 //   the list loses the focus, is hidden, disabled, moved or scrolled, rows are added, inserted or
 //   swapped → the editor closes as with Enter; the edited row deleted → it closes without a change
 
