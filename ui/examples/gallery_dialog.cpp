@@ -19,9 +19,13 @@ struct PageEntry {
 };
 
 const PageEntry kPages[] = {
-    {L"Buttons", &BuildButtonsGalleryPage},       {L"Choices", &BuildChoicesGalleryPage},
-    {L"Texts", &BuildTextsGalleryPage},           {L"Pictures", &BuildPicturesGalleryPage},
-    {L"Tabs & scrolling", &BuildTabsGalleryPage}, {L"Editing", &BuildEditingGalleryPage},
+    {L"Buttons", &BuildButtonsGalleryPage},
+    {L"Choices", &BuildChoicesGalleryPage},
+    {L"Texts", &BuildTextsGalleryPage},
+    {L"Pictures", &BuildPicturesGalleryPage},
+    {L"Tabs & scrolling", &BuildTabsGalleryPage},
+    {L"Editing", &BuildEditingGalleryPage},
+    {L"Key functions", &BuildKeyFunctionsGalleryPage},
 };
 
 } // namespace
