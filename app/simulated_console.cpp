@@ -1,23 +1,21 @@
 #include "app/simulated_console.h"
 
-#include <cstdlib>
-#include <filesystem>
-#include <mutex>
+#include <chrono>
+#include <fcntl.h>
+#include <poll.h>
 #include <string>
-#include <thread>
+#include <unistd.h>
 
-#include "core/folders.h"
-#include "device/command_protocol.h"
+#include "app/keyboard_dlg.h"
 #include "device/device_worker.h"
-#include "device/keyboard_model_selection.h"
-#include "device/memory_window_view.h"
-#include "platform/linux/steady_monotonic_clock.h"
-#include "sim/keyboard_simulator.h"
-#include "store/profile_database.h"
+#include "device/ui_thread_call.h"
+#include "sim/simulated_keyboard.h"
+#include "ui/framework/manager.h"
+#include "ui/framework/window_system.h"
 
 namespace {
 
-constexpr int kStartUpDeviceType = 201;
+constexpr auto kSettleLimit = std::chrono::seconds(5);
 
 const char* ModeName(int mode)
 {
@@ -29,47 +27,12 @@ const char* ModeName(int mode)
     case 2:
         return "Bluetooth";
     default:
-        return "no connection";
+        return "an unknown connection";
     }
 }
 
-class PrintingPlayer : public MacroPlayer {
-public:
-    explicit PrintingPlayer(std::ostream& output, std::mutex& lock) : m_output(output), m_lock(lock) {}
-    void PlayMacro(int macroId) override
-    {
-        std::lock_guard lock(m_lock);
-        m_output << "play macro " << macroId << std::endl;
-    }
-
-private:
-    std::ostream& m_output;
-    std::mutex& m_lock;
-};
-
-// A folder removed with everything in it at the end of the run.
-class TemporaryFolder {
-public:
-    TemporaryFolder()
-    {
-        std::string pattern = (std::filesystem::temp_directory_path() / "torvik-simulate-XXXXXX").string();
-        if (::mkdtemp(pattern.data()))
-            m_path = pattern;
-    }
-    ~TemporaryFolder()
-    {
-        std::error_code error;
-        if (!m_path.empty())
-            std::filesystem::remove_all(m_path, error);
-    }
-    const std::filesystem::path& Path() const { return m_path; }
-
-private:
-    std::filesystem::path m_path;
-};
-
-// The new connection comes before the old ones go, so that the scan their removal causes finds it
-// (a Bluetooth keyboard's own arrival is announced to no one).
+// The new connection comes before the old ones go, so that the scan their removal causes finds it (a
+// Bluetooth keyboard's own arrival is announced to no one).
 void SwitchConnection(SimulatedKeyboard& keyboard, int mode)
 {
     keyboard.Connect(mode);
@@ -79,100 +42,105 @@ void SwitchConnection(SimulatedKeyboard& keyboard, int mode)
     }
 }
 
+void OnUiThread(std::function<void()> call)
+{
+    CallOnUiThread([](std::function<void()> closure) { WindowSystem::PostClosure(std::move(closure)); },
+                   std::move(call), std::chrono::seconds(5), WindowSystem::IsUiThread());
+}
+
 } // namespace
 
-int RunSimulatedConsole(std::istream& input, std::ostream& output)
+std::string SimulatedConsole::Describe(const std::wstring& model, int mode)
 {
-    std::mutex outputLock;
-    const TemporaryFolder data;
-    if (data.Path().empty()) {
-        output << "Torvik: cannot make a temporary folder for the simulated run" << std::endl;
-        return 1;
-    }
-    const CString dataFolder = Utf8ToWide(data.Path().string()) + L"/";
-    CreateFolderTree(dataFolder + L"db");
-    const CString appFolder = ApplicationFolderWithSeparator();
-    const DeviceDescription description = LoadDeviceDescription(appFolder + L"config.xml");
-    if (!description.FindModel(kStartUpDeviceType)) {
-        output << "Torvik: config.xml describes no keyboard of type " << kStartUpDeviceType << std::endl;
-        return 1;
-    }
+    if (mode < 0)
+        return "no keyboard: the pages are hidden";
+    return WideToUtf8(model) + " connected by " + ModeName(mode);
+}
 
-    SteadyMonotonicClock& clock = SteadyMonotonicClock::Shared();
-    KeyboardSimulator sim(clock);
-    HidDeviceManager manager(sim, clock);
-    for (const KnownDeviceRow& row : description.KnownDeviceRows())
-        manager.AddKnownDevice(row.vendorId, row.productId, row.productName, row.deviceType, row.modeValue,
-                               row.interfacePattern);
-    ProfileDatabase database;
-    CommandProtocol protocol(manager, database, clock);
-    ClosureLoop ui;
-    MemoryWindowView view(ui);
-    PrintingPlayer player(output, outputLock);
-    KeyboardModelSelection selection(description, database, view, appFolder, dataFolder);
-    selection.SelectDeviceType(kStartUpDeviceType);
-    DeviceWorker worker(manager, protocol, selection, description.modes, view, player, clock);
-    SimulatedKeyboard& keyboard =
-        sim.AddKeyboard(SimulatedModel::FromKnownDevices(description.KnownDeviceRows(), kStartUpDeviceType));
-
-    // Printed on the UI thread whenever the shown connection state changes (from start-up on).
-    ui.Drain();
+SimulatedConsole::SimulatedConsole(KeyboardDlg& window, SimulatedKeyboard& keyboard, int input,
+                                   std::ostream& output)
+    : m_window(window), m_keyboard(keyboard), m_input(input), m_output(output)
+{
     const auto started = std::chrono::steady_clock::now();
-    int shown = -1; // -1 absent (as the window starts), otherwise the connection mode shown
-    view.onChange = [&](const WindowState& state) {
-        const int now = state.Present() ? worker.ConnectionMode() : state.Absent() ? -1 : shown;
-        if (now == shown)
-            return;
-        shown = now;
+    const DeviceRecord* model = window.Description().FindModel(keyboard.Model().deviceType);
+    const std::wstring name = model ? model->name : std::wstring(L"The keyboard");
+    window.onShownConnection = [this, started, name](int mode) {
         const double seconds =
             std::chrono::duration<double>(std::chrono::steady_clock::now() - started).count();
-        std::lock_guard lock(outputLock);
-        output << "[" << seconds << " s] ";
-        if (now < 0)
-            output << "no keyboard: the pages are hidden" << std::endl;
-        else
-            output << WideToUtf8(description.FindModel(kStartUpDeviceType)->name) << " connected by "
-                   << ModeName(now) << std::endl;
+        m_output << "[" << seconds << " s] " << Describe(name, mode) << std::endl;
     };
+    m_output << "Torvik, simulated keyboard. Type 0 (cable), 1 (2.4 GHz), 2 (Bluetooth), u (unplug) or q "
+                "(quit), then Enter."
+             << std::endl;
+    if (::pipe2(m_stop, O_CLOEXEC) == 0)
+        m_reader = std::thread([this] { Read(); });
+}
 
-    {
-        std::lock_guard lock(outputLock);
-        output << "Torvik, simulated keyboard. Type 0 (cable), 1 (2.4 GHz), 2 (Bluetooth), u (unplug) or q "
-                  "(quit), then Enter. A Bluetooth keyboard is announced to no one: the next scan that "
-                  "something else causes finds it."
-               << std::endl;
+SimulatedConsole::~SimulatedConsole()
+{
+    if (m_stop[1] >= 0)
+        (void)!::write(m_stop[1], "x", 1);
+    if (m_reader.joinable())
+        m_reader.join();
+    for (int fd : m_stop) {
+        if (fd >= 0)
+            ::close(fd);
     }
-    // Each command waits until what it set off is shown, so that the output follows the input.
-    const auto settle = [&] {
-        const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(5);
-        do {
-            ui.Drain();
-            if (worker.QueuedTasks().empty())
-                break;
-            std::this_thread::sleep_for(std::chrono::milliseconds(1));
-        } while (std::chrono::steady_clock::now() < deadline);
-        ui.Drain();
-    };
-    keyboard.Connect(0);
-    sim.Start(
-        [&](const HidDeviceEvent& event) { ui.Post([&worker, event] { worker.OnDeviceEvent(event); }); });
-    worker.StartUp();
-    settle();
+    m_window.onShownConnection = nullptr;
+}
 
-    std::string line;
-    while (std::getline(input, line)) {
-        if (line == "q")
-            break;
-        if (line == "u")
-            keyboard.DisconnectAll();
-        else if (line == "0" || line == "1" || line == "2")
-            SwitchConnection(keyboard, line[0] - '0');
-        settle();
+void SimulatedConsole::Read()
+{
+    // What the start showed comes first.
+    Settle();
+    std::string pending;
+    while (true) {
+        pollfd waits[2] = {{m_input, POLLIN, 0}, {m_stop[0], POLLIN, 0}};
+        if (::poll(waits, 2, -1) < 0)
+            continue;
+        if (waits[1].revents)
+            return;
+        char buffer[256];
+        const ssize_t got = ::read(m_input, buffer, sizeof buffer);
+        if (got <= 0)
+            return; // the end of the input: the window stays
+        pending.append(buffer, static_cast<size_t>(got));
+        for (size_t end; (end = pending.find('\n')) != std::string::npos;) {
+            std::string line = pending.substr(0, end);
+            pending.erase(0, end + 1);
+            if (!line.empty() && line.back() == '\r')
+                line.pop_back();
+            Run(line);
+            if (line == "q")
+                return;
+        }
     }
+}
 
-    sim.Stop();
-    worker.Stop();
-    worker.Join();
-    ui.Drain();
-    return 0;
+void SimulatedConsole::Run(const std::string& command)
+{
+    if (command == "q") {
+        KeyboardDlg* window = &m_window;
+        OnUiThread([window] { window->DestroyWindow(); });
+        return;
+    }
+    if (command == "u")
+        m_keyboard.DisconnectAll();
+    else if (command == "0" || command == "1" || command == "2")
+        SwitchConnection(m_keyboard, command[0] - '0');
+    else
+        return;
+    Settle();
+}
+
+void SimulatedConsole::Settle()
+{
+    // The announcements reach the worker through the UI thread; the worker's view calls come back the
+    // same way.
+    const auto deadline = std::chrono::steady_clock::now() + kSettleLimit;
+    OnUiThread([] {});
+    DeviceWorker* worker = m_window.Worker();
+    while (worker && !worker->QueuedTasks().empty() && std::chrono::steady_clock::now() < deadline)
+        std::this_thread::sleep_for(std::chrono::milliseconds(2));
+    OnUiThread([] {});
 }

@@ -12,4 +12,11 @@ public:
     // False when the file does not exist or nothing could be started; the started program's own
     // result is never waited for.
     virtual bool StartProgram(const CString& path) = 0;
+    // Opens a web or mail address with the desktop's chosen application, detached. False for an empty
+    // address, one that is not http, https or mailto, or when nothing could be started.
+    virtual bool OpenAddress(const CString& address) = 0;
 };
+
+// Whether an address is one the desktop should be asked to open: http://, https:// or mailto:, no
+// control characters.
+bool IsOpenableAddress(const CString& address);

@@ -14,6 +14,8 @@ packages=(
   fonts-liberation2 fonts-open-sans
   # build-time pictures: the theme's SVG sources (the library; rsvg-convert to preview one by hand)
   librsvg2-dev librsvg2-bin
+  # installation and the Debian package: its checks (tests/install) and cpack's dependency list
+  desktop-file-utils appstream groff-base dpkg-dev file binutils
   # tests and benchmarks
   libgtest-dev libgmock-dev libbenchmark-dev libcpp-httplib-dev libssl-dev
   xvfb xauth xdotool imagemagick pulseaudio pulseaudio-utils

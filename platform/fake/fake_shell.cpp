@@ -22,3 +22,18 @@ std::vector<CString> FakeShell::StartedPrograms() const
     const std::lock_guard lock(m_lock);
     return m_started;
 }
+
+bool FakeShell::OpenAddress(const CString& address)
+{
+    const std::lock_guard lock(m_lock);
+    const bool opened = m_forced.value_or(IsOpenableAddress(address));
+    if (opened)
+        m_opened.push_back(address);
+    return opened;
+}
+
+std::vector<CString> FakeShell::OpenedAddresses() const
+{
+    const std::lock_guard lock(m_lock);
+    return m_opened;
+}

@@ -106,6 +106,17 @@ bool SpawnDetached(const std::vector<std::string>& args)
 
 LinuxShell::LinuxShell(std::string opener) : m_opener(std::move(opener)) {}
 
+bool LinuxShell::OpenAddress(const CString& address)
+{
+    // The scheme check also keeps an address from reading as an option of the opener.
+    if (!IsOpenableAddress(address))
+        return false;
+    const std::string opener = FindOnPath(m_opener);
+    if (opener.empty())
+        return false;
+    return SpawnDetached({opener, WideToUtf8(address)});
+}
+
 bool LinuxShell::StartProgram(const CString& path)
 {
     std::string file = NativePath(path);

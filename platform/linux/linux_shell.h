@@ -10,6 +10,7 @@ public:
     explicit LinuxShell(std::string opener = "xdg-open");
 
     bool StartProgram(const CString& path) override;
+    bool OpenAddress(const CString& address) override;
 
 private:
     std::string m_opener;

@@ -6,6 +6,7 @@
 #include <gtest/gtest.h>
 #include <thread>
 
+#include "tests/support/scoped_folders.h"
 #include "tests/ui/headless_fixture.h"
 #include "ui/controls/c_check_button.h"
 #include "ui/controls/c_gif_picture.h"
@@ -36,6 +37,7 @@
 #include "ui/examples/gallery_pages.h"
 #include "ui/keyboard/c_record_list.h"
 #include "ui/keyboard/key_func_control.h"
+#include "ui/keyboard/keyboard_ctrl.h"
 
 namespace {
 
@@ -109,6 +111,7 @@ TEST_F(GalleryTest, EveryPageShowsAndEveryStandardControlIsOnOne)
     EXPECT_TRUE(Shows<MListBox>(gallery));
     EXPECT_TRUE(Shows<KeyFuncControl>(gallery));
     EXPECT_TRUE(Shows<CRecordList>(gallery));
+    EXPECT_TRUE(Shows<KeyboardCtrl>(gallery));
 
     // The linked slider drives the progress bar.
     auto* slider = static_cast<MSlider*>(gallery.GetControl(kGalleryLinkedSlider));
@@ -185,6 +188,80 @@ TEST_F(GalleryTest, TheTickRunsOnlyWhileAShownControlAnimates)
     Pump();
     EXPECT_TRUE(manager.IsMTimerRunning());
     tabs->SetSelectItem(2);
+    Pump();
+    EXPECT_FALSE(manager.IsMTimerRunning());
+    gallery.DestroyWindow();
+}
+
+TEST_F(GalleryTest, TheKeyboardPageShowsEachShippedLayoutInEachMode)
+{
+    ScopedFolders folders;
+    folders.InstallFromBuild("layouts");
+    folders.InstallFromBuild("skins/theme1/keyboard");
+    GalleryDialog gallery;
+    const HWND hwnd = gallery.Create(nullptr, L"gallery", WS_POPUP | WS_VISIBLE, 0,
+                                     CRect(0, 0, GalleryDialog::kWidth, GalleryDialog::kHeight));
+    ASSERT_NE(hwnd, nullptr);
+    MTabCtrl* tabs = gallery.GetTabBar();
+    tabs->SetSelectItem(tabs->GetItemCount() - 1);
+    Pump();
+    auto* view = static_cast<KeyboardCtrl*>(gallery.GetControl(kGalleryKeyboardIds));
+    ASSERT_NE(view, nullptr);
+    ASSERT_TRUE(view->IsVisible() && view->IsParentVisible());
+    EXPECT_TRUE(view->IsKBTipsEnabled());
+    // Choosing as the user does: a click on a radio button of the page.
+    auto choose = [&](unsigned id) {
+        const CRect r = gallery.GetControl(id)->GetWindowRect();
+        Backend().GetVirtualClock().Advance(1000);
+        Backend().MoveMouse(hwnd, r.CenterPoint());
+        Backend().Click(hwnd, r.CenterPoint());
+        Pump();
+    };
+    PaintManager& manager = gallery.GetPaintManager();
+    const size_t keys[] = {104, 87, 61};
+    for (unsigned layout = 0; layout < 3; ++layout) {
+        choose(kGalleryKeyboardIds + 10 + layout);
+        for (unsigned mode = 0; mode < 5; ++mode) {
+            SCOPED_TRACE(testing::Message() << "layout " << layout << ", mode " << mode);
+            choose(kGalleryKeyboardIds + 20 + mode);
+            EXPECT_EQ(view->GetKeyboardCtrlMode(), KeyboardCtrl::kModeBlocks + static_cast<int>(mode));
+            EXPECT_EQ(view->GetKeyItems().size(), keys[layout]);
+            EXPECT_TRUE(view->HasKeyboardImage());
+            // The lighting preview and the music view move; the other modes leave the window asleep.
+            EXPECT_EQ(manager.IsMTimerRunning(), mode == 2 || mode == 4);
+        }
+    }
+    // In the assignment view a right click on a key opens the key menu; its first row restores the key.
+    choose(kGalleryKeyboardIds + 21);
+    const unsigned w = 0x1A;
+    auto checked = [&] {
+        for (const KEY_INFO* k : view->GetKeyItems()) {
+            if (k->keyValue == w)
+                return k->checked;
+        }
+        return -1;
+    };
+    ASSERT_EQ(checked(), 1);
+    int index = -1;
+    for (const KEY_INFO* k : view->GetKeyItems())
+        index = k->keyValue == w ? k->index : index;
+    const CPoint key = view->GetKeyScreenRect(index).CenterPoint();
+    Backend().GetVirtualClock().Advance(1000);
+    Backend().MoveMouse(hwnd, key);
+    Backend().Click(hwnd, key, kButtonRight);
+    Pump();
+    const HWND menu = WindowSystem::FindWindowW(nullptr, L"Menu Window");
+    ASSERT_NE(menu, nullptr);
+    EXPECT_EQ(gallery.GetStatus(), FormatText(L"Last notification: control %d, code 5, wParam %d, lParam %d",
+                                              kGalleryKeyboardIds, index, w));
+    Backend().MoveMouse(menu, {40, 20});
+    Backend().Click(menu, {40, 20});
+    Pump();
+    EXPECT_EQ(checked(), 0);
+    EXPECT_FALSE(WindowSystem::IsWindow(menu));
+
+    // The music plays only while its page shows.
+    tabs->SetSelectItem(0);
     Pump();
     EXPECT_FALSE(manager.IsMTimerRunning());
     gallery.DestroyWindow();

@@ -66,6 +66,44 @@ TEST(LinuxShell, NothingToStartIsAFailure)
         LinuxShell("no-such-opener-on-path").StartProgram(Utf8ToWide((folder.Path() / "tool.exe").string())));
 }
 
+TEST(LinuxShell, OpensWebAndMailAddressesOnly)
+{
+    const ScopedTempDir folder;
+    const fs::path opener = folder.Path() / "opener";
+    const fs::path marker = folder.Path() / "opener.marker";
+    WriteRecorder(opener, marker);
+    LinuxShell shell(opener.string());
+
+    ASSERT_TRUE(shell.OpenAddress(L"https://corvid.example/a b?x=1&y=\u00e9"));
+    EXPECT_NE(WaitForMarker(marker).find(" https://corvid.example/a b?x=1&y=\xc3\xa9\n"), std::string::npos);
+
+    // Anything else never reaches the opener, where it could read as an option or a local file.
+    struct Case {
+        const wchar_t* address;
+        bool openable;
+    };
+    const Case cases[] = {
+        {L"http://corvid.example/", true},
+        {L"HTTPS://corvid.example/", true},
+        {L"mailto:a@b.example", true},
+        {L"", false},
+        {L"https://", false},
+        {L"--help", false},
+        {L"file:///etc/passwd", false},
+        {L"javascript:alert(1)", false},
+        {L"/usr/bin/xterm", false},
+        {L"https://a.example/\nrm", false},
+        {L"https://a.example/\x01", false},
+    };
+    for (const Case& c : cases)
+        EXPECT_EQ(IsOpenableAddress(c.address), c.openable) << WideToUtf8(c.address);
+    fs::remove(marker);
+    EXPECT_FALSE(shell.OpenAddress(L"--help"));
+    EXPECT_FALSE(shell.OpenAddress(L""));
+    EXPECT_FALSE(LinuxShell("no-such-opener-on-path").OpenAddress(L"https://corvid.example/"));
+    EXPECT_FALSE(fs::exists(marker));
+}
+
 TEST(LinuxProcessExitDeathTest, EndsAtOnceWithTheCode)
 {
     GTEST_FLAG_SET(death_test_style, "threadsafe");

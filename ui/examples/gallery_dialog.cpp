@@ -19,13 +19,10 @@ struct PageEntry {
 };
 
 const PageEntry kPages[] = {
-    {L"Buttons", &BuildButtonsGalleryPage},
-    {L"Choices", &BuildChoicesGalleryPage},
-    {L"Texts", &BuildTextsGalleryPage},
-    {L"Pictures", &BuildPicturesGalleryPage},
-    {L"Tabs & scrolling", &BuildTabsGalleryPage},
-    {L"Editing", &BuildEditingGalleryPage},
-    {L"Key functions", &BuildKeyFunctionsGalleryPage},
+    {L"Buttons", &BuildButtonsGalleryPage},       {L"Choices", &BuildChoicesGalleryPage},
+    {L"Texts", &BuildTextsGalleryPage},           {L"Pictures", &BuildPicturesGalleryPage},
+    {L"Tabs & scrolling", &BuildTabsGalleryPage}, {L"Editing", &BuildEditingGalleryPage},
+    {L"Keyboard", &BuildKeyboardGalleryPage},     {L"Key functions", &BuildKeyFunctionsGalleryPage},
 };
 
 } // namespace

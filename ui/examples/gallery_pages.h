@@ -28,6 +28,7 @@ enum GalleryIds : unsigned {
     kGalleryTabsIds = 500,
     kGalleryEditingIds = 600,
     kGalleryKeyFunctionsIds = 700,
+    kGalleryKeyboardIds = 900,
 };
 
 void BuildButtonsGalleryPage(MPanel* page);
@@ -39,6 +40,8 @@ void BuildTabsGalleryPage(MPanel* page);
 void BuildEditingGalleryPage(MPanel* page);
 // The key function picker and the macro record list, with a recorder appending from a thread.
 void BuildKeyFunctionsGalleryPage(MPanel* page);
+// The keyboard view of each shipped layout in each mode (gallery_keyboard.cpp).
+void BuildKeyboardGalleryPage(MPanel* page);
 
 // --- Helpers for the builders ---
 

@@ -32,6 +32,7 @@
 #include "ui/framework/c_area.h"
 #include "ui/keyboard/c_record_list.h"
 #include "ui/keyboard/key_func_control.h"
+#include "ui/keyboard/keyboard_ctrl.h"
 
 namespace {
 
@@ -119,7 +120,7 @@ ControlClass g_classes[] = {
     {L"CirclePalette", kBoth, nullptr},
     {L"CComboBoxList", kMadeByWindow, &MakeVisible<CComboBoxList>},
     {L"MenuItem", kBoth, &MakeTitledEnabled<MenuItem>},
-    {L"KeyboardCtrl", kBoth, nullptr},
+    {L"KeyboardCtrl", kBoth, &MakeVisible<KeyboardCtrl>},
     {L"KeyFuncControl", kMadeByPanel, &MakeVisible<KeyFuncControl>},
     {L"DListBox", kMadeByPanel, nullptr},
     {L"CRecordList", kMadeByPanel, &MakeVisible<CRecordList>},
