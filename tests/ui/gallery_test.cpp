@@ -52,6 +52,16 @@ void Walk(const ControlList& list, const std::function<void(MControl*)>& fn)
     });
 }
 
+// The index of the tab with that label (−1 when there is none).
+int TabNamed(MTabCtrl* tabs, const wchar_t* label)
+{
+    for (int i = 0; i < tabs->GetItemCount(); ++i) {
+        if (tabs->GetItemInfo(i)->text == label)
+            return i;
+    }
+    return -1;
+}
+
 template <class T> bool Shows(GalleryDialog& gallery)
 {
     bool found = false;
@@ -135,7 +145,7 @@ TEST_F(GalleryTest, TheKeyFunctionsPageMarksWhatIsPickedAndStopsItsRecorderWhenI
                                      CRect(0, 0, GalleryDialog::kWidth, GalleryDialog::kHeight));
     ASSERT_NE(hwnd, nullptr);
     MTabCtrl* tabs = gallery.GetTabBar();
-    tabs->SetSelectItem(tabs->GetItemCount() - 1);
+    tabs->SetSelectItem(TabNamed(tabs, L"Key functions"));
     Pump();
     auto* picker = dynamic_cast<KeyFuncControl*>(gallery.GetControl(kGalleryKeyFunctionsIds + 1));
     ASSERT_NE(picker, nullptr);
@@ -203,7 +213,7 @@ TEST_F(GalleryTest, TheKeyboardPageShowsEachShippedLayoutInEachMode)
                                      CRect(0, 0, GalleryDialog::kWidth, GalleryDialog::kHeight));
     ASSERT_NE(hwnd, nullptr);
     MTabCtrl* tabs = gallery.GetTabBar();
-    tabs->SetSelectItem(tabs->GetItemCount() - 1);
+    tabs->SetSelectItem(TabNamed(tabs, L"Keyboard"));
     Pump();
     auto* view = static_cast<KeyboardCtrl*>(gallery.GetControl(kGalleryKeyboardIds));
     ASSERT_NE(view, nullptr);
