@@ -127,12 +127,7 @@ int CRecordList::SetCurSel(int index)
     }
     if (index >= 0 && m_virtualHeight > m_rect.Height()) {
         const int offset = GetScrollOffset().y;
-        const int top = index * m_rowHeight;
-        int wanted = offset;
-        if (top < offset)
-            wanted = top;
-        else if (top + m_rowHeight > offset + m_rect.Height())
-            wanted = top + m_rowHeight - m_rect.Height();
+        const int wanted = OffsetShowing(offset, index * m_rowHeight, m_rowHeight, m_rect.Height());
         if (wanted != offset) {
             HideEdit(true);
             m_vScroll->SetScrollCurrentPos(wanted);
@@ -174,7 +169,6 @@ int CRecordList::DeleteAllItems()
     m_hotRow = m_selected = -1;
     m_firstVisible = 0;
     m_lastVisible = -1;
-    m_offset = 0;
     m_vScroll->SetScrollCurrentPos(0);
     ApplyRows(false);
     return 1;
@@ -234,16 +228,16 @@ void CRecordList::DrawControl(HDC& hdc, CRect clip)
         format.lineAlignment = StringAlignmentCenter;
         format.flags = StringFormatFlagsNoWrap;
         format.ellipsis = true;
-        m_offset = GetScrollOffset().y;
+        const int offset = GetScrollOffset().y;
         std::lock_guard lock(m_rowsLock);
         const int count = static_cast<int>(m_rows.size());
-        m_firstVisible = std::max(m_offset / m_rowHeight, 0);
-        m_lastVisible = count > 0 ? std::clamp((h + m_offset) / m_rowHeight, 0, count - 1) : -1;
+        m_firstVisible = std::max(offset / m_rowHeight, 0);
+        m_lastVisible = count > 0 ? std::clamp((h + offset) / m_rowHeight, 0, count - 1) : -1;
         for (int i = m_firstVisible; i <= m_lastVisible; ++i) {
             RecordItem& row = m_rows[static_cast<size_t>(i)];
             const int k = i - m_firstVisible;
             row.rect = CRect(0, k * m_rowHeight, w, (k + 1) * m_rowHeight);
-            const int top = i * m_rowHeight - m_offset;
+            const int top = i * m_rowHeight - offset;
             const bool selected = i == m_selected;
             const bool hot = i == m_hotRow;
             if (selected || hot)

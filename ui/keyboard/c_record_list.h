@@ -157,7 +157,6 @@ private:
     ARGB m_hotText = 0xFFFFFFFF;
     int m_firstVisible = 0;
     int m_lastVisible = -1;
-    int m_offset = 0;
     bool m_editable = true;
     bool m_dropEdit = false; // the editor's row is going: close it without a commit
     std::unique_ptr<CEditWnd> m_editor;
