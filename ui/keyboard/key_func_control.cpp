@@ -246,7 +246,7 @@ int KeyFuncControl::OnControlMouseMove(unsigned /*flags*/, CPoint point)
             hot = ItemAtLocked(point);
     }
     if (hot != m_hotItem) {
-        if (m_hotItem >= 0 || entered)
+        if (m_hotItem >= 0)
             ShowCursor(IDC_ARROW);
         HideTip();
         m_hotItem = hot;
@@ -255,6 +255,8 @@ int KeyFuncControl::OnControlMouseMove(unsigned /*flags*/, CPoint point)
     if (hot >= 0) {
         ShowCursor(IDC_HAND);
         ShowTip(hot);
+    } else if (entered) {
+        ShowCursor(IDC_ARROW);
     }
     return 1;
 }
