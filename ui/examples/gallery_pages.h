@@ -27,9 +27,10 @@ enum GalleryIds : unsigned {
     kGalleryPicturesIds = 400,
     kGalleryTabsIds = 500,
     kGalleryEditingIds = 600,
-    kGalleryColoursIds = 700,
-    kGalleryDevicesIds = 800,
+    kGalleryKeyFunctionsIds = 700,
     kGalleryKeyboardIds = 900,
+    kGalleryColoursIds = 1000,
+    kGalleryDevicesIds = 1100,
 };
 
 void BuildButtonsGalleryPage(MPanel* page);
@@ -39,6 +40,8 @@ void BuildPicturesGalleryPage(MPanel* page);
 void BuildTabsGalleryPage(MPanel* page);
 // Edit boxes, rich edits, combo boxes, a list with renaming in place and a popup menu.
 void BuildEditingGalleryPage(MPanel* page);
+// The key function picker and the macro record list, with a recorder appending from a thread.
+void BuildKeyFunctionsGalleryPage(MPanel* page);
 // The colour wheel, swatch rows, the composite picker and the preset column.
 void BuildColoursGalleryPage(MPanel* page);
 // The editable profile list, the keyboard list, the battery gauge, the update buttons and DPI levels.

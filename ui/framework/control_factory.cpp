@@ -35,8 +35,10 @@
 #include "ui/keyboard/c_color_palette.h"
 #include "ui/keyboard/c_color_select.h"
 #include "ui/keyboard/c_device_ctrl.h"
+#include "ui/keyboard/c_record_list.h"
 #include "ui/keyboard/circle_palette.h"
 #include "ui/keyboard/d_list_box.h"
+#include "ui/keyboard/key_func_control.h"
 #include "ui/keyboard/keyboard_ctrl.h"
 #include "ui/keyboard/m_palette.h"
 #include "ui/keyboard/upgrade_button.h"
@@ -98,8 +100,6 @@ constexpr unsigned kBoth = kMadeByWindow | kMadeByPanel;
 
 // Comparison order. Trailing flags: "a, b" (visible, enabled); "a" (visible); "a, 1"; MText "a" with
 // enabled 0. "CTextArea", last, is a name of our own so that every standard control can be made by name.
-// FIXME: the keyboard controls fill in their constructors as they arrive; until then their names create
-// nothing.
 ControlClass g_classes[] = {
     {L"CArea", kBoth, &MakeArea},
     {L"MText", kBoth, &MakeText},
@@ -136,9 +136,9 @@ ControlClass g_classes[] = {
     {L"CComboBoxList", kMadeByWindow, &MakeVisible<CComboBoxList>},
     {L"MenuItem", kBoth, &MakeTitledEnabled<MenuItem>},
     {L"KeyboardCtrl", kBoth, &MakeVisible<KeyboardCtrl>},
-    {L"KeyFuncControl", kMadeByPanel, nullptr},
+    {L"KeyFuncControl", kMadeByPanel, &MakeVisible<KeyFuncControl>},
     {L"DListBox", kMadeByPanel, &MakeVisible<DListBox>},
-    {L"CRecordList", kMadeByPanel, nullptr},
+    {L"CRecordList", kMadeByPanel, &MakeVisible<CRecordList>},
     {L"CDeviceCtrl", kBoth, &MakeVisibleEnabledOne<CDeviceCtrl>},
     {L"BatteryCtrl", kMadeByWindow, &MakeVisibleEnabledOne<BatteryCtrl>},
     {L"UpgradeButton", kMadeByPanel, &MakeTitledEnabled<UpgradeButton>},
