@@ -1,9 +1,12 @@
 // The control gallery (kelvo_demo's window) on the headless backend: every page shows when its tab is
 // chosen, every standard control is on one of them, and the status line tells the last notification.
 
+#include <chrono>
 #include <functional>
 #include <gtest/gtest.h>
+#include <thread>
 
+#include "tests/support/scoped_folders.h"
 #include "tests/ui/headless_fixture.h"
 #include "ui/controls/c_check_button.h"
 #include "ui/controls/c_gif_picture.h"
@@ -32,6 +35,9 @@
 #include "ui/controls/m_text.h"
 #include "ui/examples/gallery_dialog.h"
 #include "ui/examples/gallery_pages.h"
+#include "ui/keyboard/c_record_list.h"
+#include "ui/keyboard/key_func_control.h"
+#include "ui/keyboard/keyboard_ctrl.h"
 
 namespace {
 
@@ -44,6 +50,16 @@ void Walk(const ControlList& list, const std::function<void(MControl*)>& fn)
         Walk(c->GetAreas(), fn);
         Walk(c->GetControls(), fn);
     });
+}
+
+// The index of the tab with that label (−1 when there is none).
+int TabNamed(MTabCtrl* tabs, const wchar_t* label)
+{
+    for (int i = 0; i < tabs->GetItemCount(); ++i) {
+        if (tabs->GetItemInfo(i)->text == label)
+            return i;
+    }
+    return -1;
 }
 
 template <class T> bool Shows(GalleryDialog& gallery)
@@ -103,6 +119,9 @@ TEST_F(GalleryTest, EveryPageShowsAndEveryStandardControlIsOnOne)
     EXPECT_TRUE(Shows<CLogonEdit>(gallery));
     EXPECT_TRUE(Shows<MComboBox>(gallery));
     EXPECT_TRUE(Shows<MListBox>(gallery));
+    EXPECT_TRUE(Shows<KeyFuncControl>(gallery));
+    EXPECT_TRUE(Shows<CRecordList>(gallery));
+    EXPECT_TRUE(Shows<KeyboardCtrl>(gallery));
 
     // The linked slider drives the progress bar.
     auto* slider = static_cast<MSlider*>(gallery.GetControl(kGalleryLinkedSlider));
@@ -117,6 +136,43 @@ TEST_F(GalleryTest, EveryPageShowsAndEveryStandardControlIsOnOne)
     EXPECT_EQ(gallery.GetStatus(), FormatText(L"Last notification: control %d, code 2, wParam %d, lParam 0",
                                               kGalleryLinkedSlider, slider->GetProgress()));
     gallery.DestroyWindow();
+}
+
+TEST_F(GalleryTest, TheKeyFunctionsPageMarksWhatIsPickedAndStopsItsRecorderWhenItCloses)
+{
+    GalleryDialog gallery;
+    const HWND hwnd = gallery.Create(nullptr, L"gallery", WS_POPUP | WS_VISIBLE, 0,
+                                     CRect(0, 0, GalleryDialog::kWidth, GalleryDialog::kHeight));
+    ASSERT_NE(hwnd, nullptr);
+    MTabCtrl* tabs = gallery.GetTabBar();
+    tabs->SetSelectItem(TabNamed(tabs, L"Key functions"));
+    Pump();
+    auto* picker = dynamic_cast<KeyFuncControl*>(gallery.GetControl(kGalleryKeyFunctionsIds + 1));
+    ASSERT_NE(picker, nullptr);
+    EXPECT_EQ(picker->GetItemCount(), 122);
+    const CPoint f5 = picker->GetItemWindowRect(23).CenterPoint();
+    Backend().MoveMouse(hwnd, f5);
+    Backend().Click(hwnd, f5);
+    Pump();
+    EXPECT_EQ(picker->GetMarkedIndex(), 23);
+    EXPECT_EQ(gallery.GetStatus(), FormatText(L"Last notification: control %d, code 1, wParam 23, lParam 0",
+                                              kGalleryKeyFunctionsIds + 1));
+
+    // The pretend recorder runs on a thread of its own; closing the window ends it.
+    auto* record = gallery.GetControl(kGalleryKeyFunctionsIds + 7);
+    ASSERT_NE(record, nullptr);
+    const CPoint button = record->GetWindowRect().CenterPoint();
+    Backend().MoveMouse(hwnd, button);
+    Backend().Click(hwnd, button);
+    Pump();
+    auto* records = dynamic_cast<CRecordList*>(gallery.GetControl(kGalleryKeyFunctionsIds + 3));
+    ASSERT_NE(records, nullptr);
+    const int before = records->GetItemCount();
+    for (int waited = 0; records->GetItemCount() == before && waited < 2000; waited += 10)
+        std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    EXPECT_GT(records->GetItemCount(), before);
+    gallery.DestroyWindow();
+    Pump();
 }
 
 TEST_F(GalleryTest, TheTickRunsOnlyWhileAShownControlAnimates)
@@ -142,6 +198,80 @@ TEST_F(GalleryTest, TheTickRunsOnlyWhileAShownControlAnimates)
     Pump();
     EXPECT_TRUE(manager.IsMTimerRunning());
     tabs->SetSelectItem(2);
+    Pump();
+    EXPECT_FALSE(manager.IsMTimerRunning());
+    gallery.DestroyWindow();
+}
+
+TEST_F(GalleryTest, TheKeyboardPageShowsEachShippedLayoutInEachMode)
+{
+    ScopedFolders folders;
+    folders.InstallFromBuild("layouts");
+    folders.InstallFromBuild("skins/theme1/keyboard");
+    GalleryDialog gallery;
+    const HWND hwnd = gallery.Create(nullptr, L"gallery", WS_POPUP | WS_VISIBLE, 0,
+                                     CRect(0, 0, GalleryDialog::kWidth, GalleryDialog::kHeight));
+    ASSERT_NE(hwnd, nullptr);
+    MTabCtrl* tabs = gallery.GetTabBar();
+    tabs->SetSelectItem(TabNamed(tabs, L"Keyboard"));
+    Pump();
+    auto* view = static_cast<KeyboardCtrl*>(gallery.GetControl(kGalleryKeyboardIds));
+    ASSERT_NE(view, nullptr);
+    ASSERT_TRUE(view->IsVisible() && view->IsParentVisible());
+    EXPECT_TRUE(view->IsKBTipsEnabled());
+    // Choosing as the user does: a click on a radio button of the page.
+    auto choose = [&](unsigned id) {
+        const CRect r = gallery.GetControl(id)->GetWindowRect();
+        Backend().GetVirtualClock().Advance(1000);
+        Backend().MoveMouse(hwnd, r.CenterPoint());
+        Backend().Click(hwnd, r.CenterPoint());
+        Pump();
+    };
+    PaintManager& manager = gallery.GetPaintManager();
+    const size_t keys[] = {104, 87, 61};
+    for (unsigned layout = 0; layout < 3; ++layout) {
+        choose(kGalleryKeyboardIds + 10 + layout);
+        for (unsigned mode = 0; mode < 5; ++mode) {
+            SCOPED_TRACE(testing::Message() << "layout " << layout << ", mode " << mode);
+            choose(kGalleryKeyboardIds + 20 + mode);
+            EXPECT_EQ(view->GetKeyboardCtrlMode(), KeyboardCtrl::kModeBlocks + static_cast<int>(mode));
+            EXPECT_EQ(view->GetKeyItems().size(), keys[layout]);
+            EXPECT_TRUE(view->HasKeyboardImage());
+            // The lighting preview and the music view move; the other modes leave the window asleep.
+            EXPECT_EQ(manager.IsMTimerRunning(), mode == 2 || mode == 4);
+        }
+    }
+    // In the assignment view a right click on a key opens the key menu; its first row restores the key.
+    choose(kGalleryKeyboardIds + 21);
+    const unsigned w = 0x1A;
+    auto checked = [&] {
+        for (const KEY_INFO* k : view->GetKeyItems()) {
+            if (k->keyValue == w)
+                return k->checked;
+        }
+        return -1;
+    };
+    ASSERT_EQ(checked(), 1);
+    int index = -1;
+    for (const KEY_INFO* k : view->GetKeyItems())
+        index = k->keyValue == w ? k->index : index;
+    const CPoint key = view->GetKeyScreenRect(index).CenterPoint();
+    Backend().GetVirtualClock().Advance(1000);
+    Backend().MoveMouse(hwnd, key);
+    Backend().Click(hwnd, key, kButtonRight);
+    Pump();
+    const HWND menu = WindowSystem::FindWindowW(nullptr, L"Menu Window");
+    ASSERT_NE(menu, nullptr);
+    EXPECT_EQ(gallery.GetStatus(), FormatText(L"Last notification: control %d, code 5, wParam %d, lParam %d",
+                                              kGalleryKeyboardIds, index, w));
+    Backend().MoveMouse(menu, {40, 20});
+    Backend().Click(menu, {40, 20});
+    Pump();
+    EXPECT_EQ(checked(), 0);
+    EXPECT_FALSE(WindowSystem::IsWindow(menu));
+
+    // The music plays only while its page shows.
+    tabs->SetSelectItem(0);
     Pump();
     EXPECT_FALSE(manager.IsMTimerRunning());
     gallery.DestroyWindow();

@@ -100,6 +100,10 @@ TEST_F(WindowSystemTest, StyleWordsBecomeWindowManagerTraits)
         {WS_POPUP, WS_EX_TOOLWINDOW, false, {NativeKind::Managed, false, true, false}},
         // Owned tool popups (drop-downs, menus) are placed by us alone.
         {WS_POPUP, WS_EX_TOOLWINDOW, true, {NativeKind::Popup, false, true, false}},
+        // A layered, transparent tip lets the pointer through to the window beneath.
+        {WS_POPUP, WS_EX_TOOLWINDOW | WS_EX_LAYERED | WS_EX_TRANSPARENT, true,
+         {NativeKind::Popup, false, true, false, true}},
+        {WS_POPUP, WS_EX_TRANSPARENT, false, {NativeKind::Managed, false, false, false, false}},
         {WS_CHILD | WS_VISIBLE, 0, true, {NativeKind::Child, false, false, false}},
     };
     for (const Case& c : cases) {

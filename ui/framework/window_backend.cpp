@@ -17,5 +17,6 @@ NativeTraits TraitsForStyle(DWORD style, DWORD exStyle, bool hasOwner)
     // Tool windows and owned windows have no task-bar entry of their own unless they ask for one.
     traits.skipTaskbar = (tool || hasOwner) && !(exStyle & WS_EX_APPWINDOW);
     traits.above = (exStyle & WS_EX_TOPMOST) != 0;
+    traits.pointerThrough = (exStyle & WS_EX_LAYERED) && (exStyle & WS_EX_TRANSPARENT);
     return traits;
 }

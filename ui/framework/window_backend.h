@@ -29,9 +29,10 @@ enum class NativeKind {
 // How a window's style words read on a desktop with a window manager.
 struct NativeTraits {
     NativeKind kind = NativeKind::Managed;
-    bool decorated = false;   // title bar and border drawn by the window manager
-    bool skipTaskbar = false; // tool windows
-    bool above = false;       // topmost
+    bool decorated = false;      // title bar and border drawn by the window manager
+    bool skipTaskbar = false;    // tool windows
+    bool above = false;          // topmost
+    bool pointerThrough = false; // layered and transparent: pointer input goes to what lies beneath (tips)
     bool operator==(const NativeTraits&) const = default;
 };
 NativeTraits TraitsForStyle(DWORD style, DWORD exStyle, bool hasOwner);

@@ -9,11 +9,10 @@
 #include "ui/controls/m_combo_box.h"
 #include "ui/controls/m_edit.h"
 #include "ui/controls/menu_wnd.h"
-#include "ui/framework/backend/headless/headless_backend.h"
-#include "ui/framework/backend/x11/x11_backend.h"
+
+#include "tests/ui/x11/x11_fixture.h"
 
 #include <X11/Xatom.h>
-#include <X11/Xlib.h>
 #include <X11/extensions/XTest.h>
 #include <X11/keysym.h>
 #include <atomic>
@@ -23,7 +22,6 @@
 
 namespace {
 
-using SteadyTime = std::chrono::steady_clock;
 constexpr UINT kMenuMessage = WM_USER + 801;
 enum Ids : unsigned { kCombo = 240, kEdit = 241 };
 
@@ -38,15 +36,13 @@ public:
     std::vector<long> posted;
 };
 
-class X11ControlsTest : public ::testing::Test {
+class X11ControlsTest : public X11Test {
 protected:
     void SetUp() override
     {
-        WindowSystem::Install(CreateX11Backend());
-        // The test script provides a display: without one this test fails.
-        ASSERT_TRUE(WindowSystem::Backend().IsAvailable()) << "no X display";
-        m_probe = XOpenDisplay(nullptr);
-        ASSERT_NE(m_probe, nullptr);
+        X11Test::SetUp();
+        if (HasFatalFailure())
+            return;
         dialog.Create(nullptr, L"controls", WS_POPUP | WS_VISIBLE, 0, CRect(100, 100, 600, 500));
         combo = static_cast<MComboBox*>(dialog.CreateControl(L"MComboBox", kCombo, CRect(20, 20, 220, 58)));
         for (const wchar_t* mode : {L"Static", L"Breathing", L"Wave", L"Ripple"})
@@ -58,33 +54,9 @@ protected:
     void TearDown() override
     {
         dialog.DestroyWindow();
-        if (m_probe)
-            XCloseDisplay(m_probe);
-        WindowSystem::Install(std::make_unique<HeadlessBackend>());
+        X11Test::TearDown();
     }
 
-    // Runs the message loop until done() holds or the time-out passes.
-    static bool PumpUntil(const std::function<bool()>& done, int timeoutMs = 5000)
-    {
-        const auto deadline = SteadyTime::now() + std::chrono::milliseconds(timeoutMs);
-        while (SteadyTime::now() < deadline) {
-            MSG msg;
-            while (WindowSystem::PeekMessageW(&msg, PM_REMOVE)) {
-                WindowSystem::TranslateMessage(&msg);
-                WindowSystem::DispatchMessageW(&msg);
-            }
-            if (done())
-                return true;
-            std::this_thread::sleep_for(std::chrono::milliseconds(2));
-        }
-        return false;
-    }
-    bool Viewable(HWND hwnd) const
-    {
-        XWindowAttributes attributes;
-        const auto xid = static_cast<Window>(WindowSystem::Instance().ToNative(hwnd));
-        return xid && XGetWindowAttributes(m_probe, xid, &attributes) && attributes.map_state == IsViewable;
-    }
     void ClickAt(CPoint screen)
     {
         XTestFakeMotionEvent(m_probe, DefaultScreen(m_probe), screen.x, screen.y, CurrentTime);
@@ -141,7 +113,6 @@ protected:
         return control->GetRect().CenterPoint() + CPoint(100, 100);
     }
 
-    Display* m_probe = nullptr;
     DialogWithPosts dialog;
     MComboBox* combo = nullptr;
     MEdit* edit = nullptr;

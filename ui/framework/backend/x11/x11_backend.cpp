@@ -4,6 +4,7 @@
 #include <X11/XKBlib.h>
 #include <X11/Xatom.h>
 #include <X11/cursorfont.h>
+#include <X11/extensions/shape.h>
 #include <X11/keysym.h>
 #include <cstdio>
 #include <unistd.h>
@@ -62,6 +63,8 @@ X11Backend::X11Backend()
         m_colormap = DefaultColormap(m_display, m_screen);
     }
     m_shm = XShmQueryExtension(m_display);
+    int shapeEvent = 0, shapeError = 0;
+    m_shape = XShapeQueryExtension(m_display, &shapeEvent, &shapeError);
 
     Bool detectable = False;
     XkbSetDetectableAutoRepeat(m_display, True, &detectable);
@@ -255,6 +258,14 @@ void X11Backend::ApplyStyle(NativeWindow window, DWORD style, DWORD exStyle, Nat
     XSetWindowAttributes attributes{};
     attributes.override_redirect = w->traits.kind == NativeKind::Popup ? True : False;
     XChangeWindowAttributes(m_display, w->xid, CWOverrideRedirect, &attributes);
+    if (m_shape && w->traits.pointerThrough != w->inputEmpty) {
+        // An empty input shape hands every pointer event to the window beneath; None restores the whole.
+        if (w->traits.pointerThrough)
+            XShapeCombineRectangles(m_display, w->xid, ShapeInput, 0, 0, nullptr, 0, ShapeSet, Unsorted);
+        else
+            XShapeCombineMask(m_display, w->xid, ShapeInput, 0, 0, None, ShapeSet);
+        w->inputEmpty = w->traits.pointerThrough;
+    }
 
     Atom type = m_atoms.typeNormal;
     if (w->traits.kind == NativeKind::Popup)

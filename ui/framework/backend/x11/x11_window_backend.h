@@ -25,6 +25,7 @@ struct X11Window {
     bool wantMapped = false;
     bool iconicOnMap = false;
     bool focusOnMap = false;
+    bool inputEmpty = false; // the input shape is empty: the pointer passes through
     PointerShape cursor = PointerShape::Arrow;
 };
 
@@ -114,6 +115,7 @@ private:
     Colormap m_colormap = 0;
     bool m_ownColormap = false;
     bool m_shm = false;
+    bool m_shape = false;
     unsigned m_numLockMask = 0;
     XIM m_xim = nullptr;
     Cursor m_cursors[4] = {};
