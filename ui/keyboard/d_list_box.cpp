@@ -330,12 +330,7 @@ void DListBox::EnsureVisible(int index)
     if (!Valid(index) || m_virtualHeight <= h)
         return;
     const int offset = ScrollY();
-    const int top = index * m_itemHeight;
-    int wanted = offset;
-    if (top < offset)
-        wanted = top;
-    else if (top + m_itemHeight > offset + h)
-        wanted = top + m_itemHeight - h;
+    const int wanted = OffsetShowing(offset, index * m_itemHeight, m_itemHeight, h);
     if (wanted == offset)
         return;
     m_vScroll->SetScrollCurrentPos(std::clamp(wanted, 0, m_virtualHeight - h));
