@@ -11,6 +11,7 @@
 #include "ui/controls/m_tab_ctrl.h"
 #include "ui/controls/m_text.h"
 #include "ui/framework/c_area.h"
+#include "ui/keyboard/battery_ctrl.h"
 
 namespace {
 
@@ -124,11 +125,12 @@ void MainFrame::Build(const CRect& /*client*/)
     StyleText(MakeControl<MText>(w, L"MText", MainId::kProduct, L"Corvid Z5"), kProductColour, 20,
               FontStyleBold, 1);
     StyleText(MakeControl<MText>(w, L"MText", MainId::kPageTitle), kWhite, 22, FontStyleRegular, 0);
-    // FIXME: BatteryCtrl is not built yet; once it is, it gets "icon\icon_battery_bkg.png" as its outline
-    // and SetBatteryIcon("icon\icon_batteryvalue.png", "icon\icon_charge.png").
-    if (auto* battery = dynamic_cast<MControlFont*>(
-            w.CreateControl(L"BatteryCtrl", MainId::kBattery, CRect(), L"", 1, 1)))
+    // The keyboard reports no battery level, so the gauge keeps its full default. Like the connection
+    // picture (one picture for every connection) it has no place on screen.
+    if (auto* battery = MakeControl<BatteryCtrl>(w, L"BatteryCtrl", MainId::kBattery)) {
         battery->SetImage(L"icon\\icon_battery_bkg.png", 1);
+        battery->SetBatteryIcon(L"icon\\icon_batteryvalue.png", L"icon\\icon_charge.png");
+    }
     Decoration(w, MainId::kConnectionMode, L"icon\\mode_usb.png");
     CaptionButton(MakeControl<CImageButton>(w, L"CImageButton", MainId::kClose), L"main_sysbtn_close.png");
     CaptionButton(MakeControl<CImageButton>(w, L"CImageButton", MainId::kMinimize), L"main_sysbtn_min.png");
