@@ -496,6 +496,17 @@ TEST_F(MainWindowTest, ADeviceRowLeadsBackFromTheHomePage)
         ASSERT_TRUE(Control(50)->IsVisible());
         ASSERT_FALSE(Control(49)->IsVisible());
     };
+    const CRect homeTab = tabs->GetItemInfo(MainFrame::kHomeTab)->rect;
+    const auto pixels = [&](const CRect& rect) {
+        const Surface& shown = Backend().Window(Hwnd())->image;
+        std::vector<uint32_t> values;
+        for (int y = rect.top; y < rect.bottom; ++y) {
+            for (int x = rect.left; x < rect.right; ++x)
+                values.push_back(shown.Pixel(x, y));
+        }
+        return values;
+    };
+    const std::vector<uint32_t> homeTabAtRest = pixels(homeTab);
     const auto expectKeyboardPages = [&] {
         for (unsigned id : {35u, 48u, 49u, 52u})
             EXPECT_TRUE(Control(id)->IsVisible()) << id;
@@ -503,6 +514,8 @@ TEST_F(MainWindowTest, ADeviceRowLeadsBackFromTheHomePage)
         EXPECT_EQ(tabs->GetSelectItem(), 3);
         EXPECT_EQ(TitleOf(39), TextIn(kLanguageEnglish, 53));
         EXPECT_EQ(Setting(L"last_tab_index"), L"3");
+        // The home tab, hovered when the bar hid, is back at rest.
+        EXPECT_EQ(pixels(homeTab), homeTabAtRest);
     };
 
     goHome();
