@@ -227,7 +227,11 @@ void KeyboardDlg::ApplyTexts()
 
 void KeyboardDlg::SetTabItemVisible(int position, bool visible)
 {
-    m_frame->SetTabItemVisible(position, visible);
+    // The model selection calls this on the UI thread, the device worker on its own.
+    if (WindowSystem::IsUiThread())
+        m_frame->SetTabItemVisible(position, visible);
+    else
+        PostToWindow([this, position, visible] { m_frame->SetTabItemVisible(position, visible); });
 }
 
 void KeyboardDlg::ShowFirmwareUpdate(bool visible)
@@ -296,8 +300,8 @@ void KeyboardDlg::OnModelChosen(int deviceType)
         m_frame->SelectRememberedTab();
     if (deviceType == 0)
         return;
-    if (deviceType != CurrentDeviceType())
-        QueueTask(WorkerTask::kModelChange);
+    if (deviceType != CurrentDeviceType() && m_worker)
+        m_worker->ChooseModel(deviceType);
 }
 
 void KeyboardDlg::QueueTask(int code)

@@ -47,7 +47,7 @@ public:
     static constexpr int kWidth = 1280;
     static constexpr int kHeight = 720;
     static constexpr DWORD kStyle = 0x96000000;
-    static constexpr int kStartupDeviceType = 201;
+    static constexpr int kStartupDeviceType = ::kStartupDeviceType;
 
     // Reads last_tab_index (1 when it is not positive, and 1 is written back).
     explicit KeyboardDlg(ProgramServices& services);
@@ -91,6 +91,7 @@ public:
     void EnableWindow(bool enabled) override;
     void CloseWaitDialog() override { CloseOpenWaitDialog(); }
     void ApplyCurrentLightingMode() override;
+    void SelectKeyboardModel(int deviceType) override;
     void ReloadMacroPage() override;
     void ReloadProfileList() override;
     void RefreshSoftwareKeys() override;

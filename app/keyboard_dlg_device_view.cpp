@@ -142,6 +142,14 @@ void KeyboardDlg::ApplyCurrentLightingMode()
     // FIXME: the lighting page applies its current mode here.
 }
 
+// --- The model in use (waits) ---
+
+void KeyboardDlg::SelectKeyboardModel(int deviceType)
+{
+    // The selection fills the pages' keyboard views, so it runs where the controls live.
+    RunOnWindow([this, deviceType] { m_modelSelection->SelectDeviceTypeIfChanged(deviceType); });
+}
+
 // --- Page reloads (waits) ---
 
 void KeyboardDlg::ReloadMacroPage()

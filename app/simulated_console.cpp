@@ -62,12 +62,13 @@ SimulatedConsole::SimulatedConsole(KeyboardDlg& window, SimulatedKeyboard& keybo
     : m_window(window), m_keyboard(keyboard), m_input(input), m_output(output)
 {
     const auto started = std::chrono::steady_clock::now();
-    const DeviceRecord* model = window.Description().FindModel(keyboard.Model().deviceType);
-    const std::wstring name = model ? model->name : std::wstring(L"The keyboard");
-    window.onShownConnection = [this, started, name](int mode) {
+    window.onShownConnection = [this, started](int mode) {
         const double seconds =
             std::chrono::duration<double>(std::chrono::steady_clock::now() - started).count();
-        m_output << "[" << seconds << " s] " << Describe(name, mode) << std::endl;
+        // The connection shown is the model in use's.
+        const CString model = m_window.ModelSelection().Layout()->modelName;
+        m_output << "[" << seconds << " s] " << Describe(model.empty() ? L"The keyboard" : model, mode)
+                 << std::endl;
     };
     m_output << "Torvik, simulated keyboard. Type 0 (cable), 1 (2.4 GHz), 2 (Bluetooth), u (unplug) or q "
                 "(quit), then Enter."

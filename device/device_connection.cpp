@@ -50,9 +50,12 @@ void DeviceConnection::Scan(HidDeviceManager& manager, DeviceWindowView& view)
     }
     {
         std::lock_guard lock(m_lock);
+        m_foundTypes.clear();
         for (size_t i = 0; i < m_modes.size(); ++i) {
-            if (found[i])
-                m_modes[i].connected = 1;
+            if (!found[i])
+                continue;
+            m_modes[i].connected = 1;
+            m_foundTypes.push_back(m_modes[i].deviceType);
         }
     }
     for (size_t i = 0; i < modes.size(); ++i) {
@@ -62,6 +65,21 @@ void DeviceConnection::Scan(HidDeviceManager& manager, DeviceWindowView& view)
         view.SetDeviceConnected(modes[i].deviceType);
     }
     m_interfaceOpen.store(!interfaces.empty());
+}
+
+int DeviceConnection::ModelToUse(int preferred) const
+{
+    if (Found(preferred))
+        return preferred;
+    std::lock_guard lock(m_lock);
+    return m_foundTypes.empty() ? 0 : m_foundTypes.front();
+}
+
+bool DeviceConnection::Found(int deviceType) const
+{
+    std::lock_guard lock(m_lock);
+    return deviceType != 0 &&
+           std::find(m_foundTypes.begin(), m_foundTypes.end(), deviceType) != m_foundTypes.end();
 }
 
 bool DeviceConnection::OnArrival(const std::string& interfaceName) const

@@ -30,6 +30,13 @@ public:
     //   5. the interface-open flag is whether any interface was collected.
     void Scan(HidDeviceManager& manager, DeviceWindowView& view);
 
+    // The model to use after the last scan: `preferred` while one of its modes was found (the model in
+    // use, or the one the user picked, stays while its keyboard is there), otherwise the model of the
+    // first mode found in document order; 0 when the scan found none.
+    int ModelToUse(int preferred) const;
+    // Whether the last scan found a mode of this model.
+    bool Found(int deviceType) const;
+
     // An interface arrived: true when a task 2 (scan) is due. The name is upper-cased; in mode order,
     // a name with the Bluetooth HID service text ends the search with nothing due (the keyboard is
     // found by the next scan something else causes), a name holding the mode's pattern makes a scan
@@ -52,6 +59,7 @@ private:
     mutable std::mutex m_lock;
     std::vector<DeviceRecord> m_modes;
     std::vector<std::string> m_patterns; // each mode's pattern, upper-cased
+    std::vector<int> m_foundTypes;       // the device types of the modes the last scan found, in order
     std::atomic<bool> m_interfaceOpen{false};
     std::atomic<bool> m_deviceKnown{false};
     std::atomic<int> m_connectionMode{-1};

@@ -62,6 +62,13 @@ public:
     // The lighting page applies its current mode, as when the user picks it.
     virtual void ApplyCurrentLightingMode() = 0;
 
+    // --- The model in use (waits) ---
+
+    // The keyboard model of this device type becomes the one in use, unless it is already
+    // (KeyboardModelSelection::SelectDeviceTypeIfChanged, on the UI thread, as it fills the pages'
+    // keyboard views): its database, its layout, its keyboard pictures.
+    virtual void SelectKeyboardModel(int deviceType) = 0;
+
     // --- Page reloads (waits) ---
 
     virtual void ReloadMacroPage() = 0;

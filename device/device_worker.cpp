@@ -66,6 +66,12 @@ bool DeviceWorker::QueueTaskIfIdle(int code)
     return m_queues.PushTaskIfEmpty(code);
 }
 
+void DeviceWorker::ChooseModel(int deviceType)
+{
+    m_chosenModel.store(deviceType);
+    m_queues.PushTask(WorkerTask::kModelChange);
+}
+
 void DeviceWorker::OnDeviceEvent(const HidDeviceEvent& event)
 {
     if (event.kind == HidDeviceEventKind::Arrival) {
@@ -153,7 +159,7 @@ void DeviceWorker::Step()
 void DeviceWorker::ScanAndUpdatePages()
 {
     m_connection.Scan(m_manager, m_view);
-    UpdatePages();
+    UpdatePages(m_selection.Layout()->deviceType);
 }
 
 void DeviceWorker::ShowAbsentState()
@@ -166,13 +172,18 @@ void DeviceWorker::ShowAbsentState()
     m_view.SetPageTitle(0);
 }
 
-void DeviceWorker::UpdatePages()
+void DeviceWorker::UpdatePages(int preferred)
 {
     if (!m_connection.InterfaceOpen()) {
         ShowAbsentState();
         return;
     }
-    // Commands go to the keyboard of the model in use (201 at start-up).
+    // The keyboard found decides the model: its commands, layout and database.
+    const int found = m_connection.ModelToUse(preferred);
+    const int wanted = found != 0 ? found : kStartupDeviceType;
+    if (wanted != m_selection.Layout()->deviceType)
+        m_view.SelectKeyboardModel(wanted);
+    // What the window made current (the selection may have timed out).
     const int deviceType = m_selection.Layout()->deviceType;
     m_manager.SelectDeviceType(deviceType);
     const int mode = m_manager.ConnectedMode();
@@ -249,6 +260,13 @@ void DeviceWorker::RunJob(int code)
                                   {[this] { m_view.ReloadMacroPage(); },
                                    [this] { m_view.ReloadProfileList(); },
                                    [this] { m_view.ReloadLightingPage(); }});
+        break;
+    }
+    case WorkerTask::kModelChange: {
+        // A choice whose keyboard went meanwhile changes nothing.
+        const int chosen = m_chosenModel.exchange(0);
+        if (m_connection.Found(chosen))
+            UpdatePages(chosen);
         break;
     }
     case WorkerTask::kFirmwareCheck:

@@ -7,7 +7,8 @@
 //   1  first connect (start-up, after 12): scan and page update once per process, then the music
 //      analyser is started, paused
 //   2  an interface arrived: scan and page update        3  an interface went: scan and page update
-//   4  another model was picked: only the window's disable and enable
+//   4  another model was picked (ChooseModel): while the last scan found its keyboard, it becomes the
+//      model in use in a disabled window and the pages follow as after a scan; otherwise nothing
 //   5  page reload (queued by the page update): by the feature flags, macros (bit 1), then profile list
 //      and software keys (bit 0), then lighting page and music layer (bit 2)
 //   6  key map download        7  lighting apply        8  per-key colours        10  reset
@@ -17,6 +18,11 @@
 // dropped, one per step) and with the window disabled; it is enabled again after every one of them.
 // Jobs 6, 7, 8 and 10 then close the wait dialog and pause 100 ms.
 //
+// The page update uses the model of the keyboard found: the model in use stays while its keyboard is
+// there, otherwise the first mode record found (document order) names it, and 201 when none matched. So
+// commands, the layout and the database are always those of the connected keyboard; the window
+// selects the model on the UI thread, and only when it changes.
+//
 // The step: the first task runs (it stays queued while it runs) and is removed; with no task, while an
 // interface is open and a reactive mode of the output-report family shows, one frame of colours is
 // streamed. Then, while an interface is open, the first macro-play request is played and removed.
@@ -25,9 +31,9 @@
 // interface open, or Stop. Only while a reactive mode streams does it step every 16 ms. An idle
 // program's worker does not wake at all.
 //
-// Threads: QueueTask, OnDeviceEvent and SetReactiveShowing come from the UI thread; QueueMacroPlay
-// from any thread (the key filter's); the rest is the worker's. Everything the worker asks of the
-// window goes through DeviceWindowView.
+// Threads: QueueTask, ChooseModel, OnDeviceEvent and SetReactiveShowing come from the UI thread;
+// QueueMacroPlay from any thread (the key filter's); the rest is the worker's. Everything the worker
+// asks of the window goes through DeviceWindowView.
 
 #include <atomic>
 #include <memory>
@@ -88,6 +94,9 @@ public:
     void QueueTask(int code);
     // Appends only when the queue is empty; true when appended.
     bool QueueTaskIfIdle(int code);
+    // The user picked this model in the device list: task 4 makes it the model in use (when its
+    // keyboard is still connected).
+    void ChooseModel(int deviceType);
     // The system's arrival and removal of a HID interface (the window's device-change entry).
     void OnDeviceEvent(const HidDeviceEvent& event);
     // Whether the window is visible with the lighting page showing a music- or screen-reactive mode
@@ -122,7 +131,8 @@ protected:
 private:
     void ScanAndUpdatePages();
     void ShowAbsentState();
-    void UpdatePages();
+    // `preferred`: the model to keep when its keyboard was found.
+    void UpdatePages(int preferred);
     void RunJob(int code);
     DeviceJobContext JobContext() const;
     void CheckFirmwareVersion();
@@ -140,7 +150,8 @@ private:
 
     DeviceConnection m_connection;
     WorkerQueues m_queues;
-    bool m_firstConnectDone = false; // the worker's own
+    bool m_firstConnectDone = false;   // the worker's own
+    std::atomic<int> m_chosenModel{0}; // the last model picked in the device list, taken by task 4
     std::atomic<bool> m_reactiveShowing{false};
     std::atomic<uint64_t> m_wakeRequests{0}; // the window's state changed: the next wait returns
     std::atomic<uint64_t> m_steps{0};

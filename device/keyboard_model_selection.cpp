@@ -46,6 +46,14 @@ void KeyboardModelSelection::SelectDeviceType(int deviceType)
         UpdateView(*file, layout);
 }
 
+bool KeyboardModelSelection::SelectDeviceTypeIfChanged(int deviceType)
+{
+    if (Layout()->deviceType == deviceType)
+        return false;
+    SelectDeviceType(deviceType);
+    return true;
+}
+
 std::shared_ptr<const KeyboardLayout> KeyboardModelSelection::Layout() const
 {
     std::lock_guard lock(m_lock);

@@ -14,6 +14,9 @@
 struct DeviceDescription;
 class ProfileDatabase;
 
+// The model selected at start-up, and after a scan that matched no model.
+constexpr int kStartupDeviceType = 201;
+
 // The three keyboard views a layout fills, in the order they are filled; each is selected by a feature
 // flag: custom key page by kFeatureCustomKeys, lighting page by kFeatureLighting, settings page by
 // kFeatureSettingsView.
@@ -61,6 +64,9 @@ public:
     //      view the feature flags select, place them (with `Keyboard`) and add every key to each.
     // Run selections from one thread (the UI thread); the state may be read from any.
     void SelectDeviceType(int deviceType);
+    // The same, unless the type is current already: a connection that finds the model in use keeps
+    // its database, layout and views as they are. True when it selected.
+    bool SelectDeviceTypeIfChanged(int deviceType);
 
     // A consistent snapshot of the per-model state; it stays valid while held, whatever happens next.
     std::shared_ptr<const KeyboardLayout> Layout() const;

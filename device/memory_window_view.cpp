@@ -65,11 +65,12 @@ void MemoryWindowView::Posted(const std::string& call, std::function<void(Window
     m_ui.Post([this, apply = std::move(apply)] { Apply(apply); });
 }
 
-void MemoryWindowView::Waited(const std::string& call)
+void MemoryWindowView::Waited(const std::string& call, std::function<void()> onUi)
 {
     Record(call);
-    CallOnUiThread(
-        m_ui.Poster(), [] {}, kUiCallTimeout, m_ui.OnLoop());
+    if (!onUi)
+        onUi = [] {};
+    CallOnUiThread(m_ui.Poster(), std::move(onUi), kUiCallTimeout, m_ui.OnLoop());
 }
 
 void MemoryWindowView::OnWorker(const std::string& call)
@@ -158,6 +159,15 @@ void MemoryWindowView::CloseWaitDialog()
 void MemoryWindowView::ApplyCurrentLightingMode()
 {
     Posted("ApplyCurrentLightingMode", nullptr);
+}
+
+void MemoryWindowView::SelectKeyboardModel(int deviceType)
+{
+    KeyboardModelSelection* target = selection;
+    Waited("SelectKeyboardModel " + std::to_string(deviceType), [target, deviceType] {
+        if (target)
+            target->SelectDeviceTypeIfChanged(deviceType);
+    });
 }
 
 void MemoryWindowView::ReloadMacroPage()

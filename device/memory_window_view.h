@@ -48,6 +48,8 @@ public:
     CString publishedFirmwareVersion = L"";
     DeviceJobSettings settings;
     std::vector<KeyColour> reactiveColours;
+    // Where SelectKeyboardModel selects, on the UI thread; nothing is selected while it is null.
+    KeyboardModelSelection* selection = nullptr;
     // Called on the UI thread after a posted call changed what the window shows.
     std::function<void(const WindowState& state)> onChange;
 
@@ -74,6 +76,7 @@ public:
     void EnableWindow(bool enabled) override;
     void CloseWaitDialog() override;
     void ApplyCurrentLightingMode() override;
+    void SelectKeyboardModel(int deviceType) override;
     void ReloadMacroPage() override;
     void ReloadProfileList() override;
     void RefreshSoftwareKeys() override;
@@ -99,8 +102,8 @@ public:
 private:
     // Posted: recorded and applied on the UI thread.
     void Posted(const std::string& call, std::function<void(WindowState&)> apply);
-    // Waits: the same, and the worker waits until it is done.
-    void Waited(const std::string& call);
+    // Waits: recorded, `onUi` run on the UI thread, and the worker waits until it is done.
+    void Waited(const std::string& call, std::function<void()> onUi = nullptr);
     // On the worker's own thread.
     void OnWorker(const std::string& call);
     void Record(const std::string& call);

@@ -89,6 +89,7 @@ public:
         selection = std::make_unique<KeyboardModelSelection>(description, database, view,
                                                              Utf8ToWide(install) + L"/", dataFolder);
         selection->SelectDeviceType(deviceType);
+        view.selection = selection.get();
         worker = std::make_unique<DeviceWorker>(manager, protocol, *selection, description.modes, view,
                                                 player, clock);
         keyboard =

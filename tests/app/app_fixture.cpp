@@ -104,22 +104,23 @@ std::vector<int> AppFixture::QueuedTasks()
     return worker ? worker->QueuedTasks() : std::vector<int>();
 }
 
-SimulatedKeyboard& AppFixture::Keyboard()
+SimulatedKeyboard& AppFixture::KeyboardOf(int deviceType)
 {
-    if (!m_keyboard) {
+    SimulatedKeyboard*& keyboard = m_keyboards[deviceType];
+    if (!keyboard) {
         const DeviceDescription description =
             LoadDeviceDescription(ApplicationFolderWithSeparator() + L"config.xml");
-        m_keyboard =
-            &simulator.AddKeyboard(SimulatedModel::FromKnownDevices(description.KnownDeviceRows(), 201));
+        keyboard = &simulator.AddKeyboard(
+            SimulatedModel::FromKnownDevices(description.KnownDeviceRows(), deviceType));
     }
-    return *m_keyboard;
+    return *keyboard;
 }
 
-void AppFixture::ConnectUnannounced(int mode)
+void AppFixture::ConnectUnannounced(int mode, int deviceType)
 {
     // The simulator announces only once the window listens.
     ASSERT_EQ(m_window, nullptr) << "connect before Start";
-    Keyboard().Connect(mode);
+    KeyboardOf(deviceType).Connect(mode);
 }
 
 MControl* AppFixture::Control(unsigned id) const

@@ -7,6 +7,7 @@
 #include <filesystem>
 #include <functional>
 #include <gtest/gtest.h>
+#include <map>
 #include <memory>
 
 #include "app/keyboard_dlg.h"
@@ -45,9 +46,10 @@ protected:
     void RunWorker(int maxSteps = 50);
     std::vector<int> QueuedTasks();
     // The simulated keyboard of the start-up model (connected later, or with ConnectUnannounced as if
-    // plugged in before the start).
-    SimulatedKeyboard& Keyboard();
-    void ConnectUnannounced(int mode);
+    // plugged in before the start), or of another model of the installation's description.
+    SimulatedKeyboard& Keyboard() { return KeyboardOf(KeyboardDlg::kStartupDeviceType); }
+    SimulatedKeyboard& KeyboardOf(int deviceType);
+    void ConnectUnannounced(int mode, int deviceType = KeyboardDlg::kStartupDeviceType);
     KeyboardDlg& Window() { return *m_window; }
     // Destroys the main window object, as the entry does once its loop ended.
     void DestroyMainWindow() { m_window.reset(); }
@@ -98,5 +100,5 @@ private:
     std::unique_ptr<ScopedEnv> m_appFolderEnv;
     std::unique_ptr<ScopedEnv> m_dataHomeEnv;
     std::unique_ptr<KeyboardDlg> m_window;
-    SimulatedKeyboard* m_keyboard = nullptr;
+    std::map<int, SimulatedKeyboard*> m_keyboards; // by device type
 };

@@ -195,8 +195,9 @@ TEST_F(MainWindowTest, StartUpShowsTheHomePageAndQueuesTheFirstTasks)
     EXPECT_EQ(TooltipOf(42), TextIn(kLanguageEnglish, 2));
     EXPECT_EQ(TooltipOf(44), TextIn(kLanguageEnglish, 5));
 
-    // No keyboard: the first connect shows the absent state.
+    // No keyboard: the first connect shows the absent state, and the start-up model stays.
     RunWorker();
+    EXPECT_EQ(window.CurrentDeviceType(), 201);
     EXPECT_EQ(TitleOf(55), TextIn(kLanguageEnglish, 61));
     EXPECT_FALSE(Control(49)->IsVisible());
     EXPECT_EQ(window.ShownConnection(), -1);
@@ -531,11 +532,13 @@ TEST_F(MainWindowTest, ADeviceRowLeadsBackFromTheHomePage)
     EXPECT_TRUE(QueuedTasks().empty()) << "the model in use was chosen";
     EXPECT_EQ(window.ShownConnection(), 0);
 
-    // A scan that also found the compact model lists it below; choosing it queues the model change,
-    // which only disables and enables the window.
+    // The compact model plugged in as well is listed below, and the model in use stays. Choosing it
+    // makes it the model in use: its database and layout, its connection shown, the same page.
+    KeyboardOf(202).Connect(1);
+    RunWorker();
+    EXPECT_EQ(window.CurrentDeviceType(), 201);
+    EXPECT_EQ(DeviceStates(), (std::vector<int>{1, 0, 1}));
     goHome();
-    window.Home().SetDeviceState(202, 1);
-    Pump();
     const CRect mini = list->GetDeviceRect(2);
     EXPECT_EQ(mini, CRect(460, 368, 832, 406));
     ClickAt(Hwnd(), mini.CenterPoint());
@@ -544,7 +547,40 @@ TEST_F(MainWindowTest, ADeviceRowLeadsBackFromTheHomePage)
     EXPECT_EQ(QueuedTasks(), (std::vector<int>{4}));
     RunWorker();
     EXPECT_TRUE(window.IsWindowEnabled());
-    EXPECT_EQ(window.CurrentDeviceType(), 201);
+    EXPECT_EQ(window.CurrentDeviceType(), 202);
+    EXPECT_NE(database.FilePath().find("/db/Corvid Z5 Mini_data_v6.db"), std::string::npos)
+        << database.FilePath();
+    EXPECT_EQ(Control(MainId::kCustomKeyboard)->GetRect(), CRect(490, 80, 1110, 300)) << "the mini's view";
+    EXPECT_EQ(window.ShownConnection(), 1);
+    expectKeyboardPages();
+    EXPECT_EQ(DeviceStates(), (std::vector<int>{1, 0, 1}));
+}
+
+// The keyboard of the output-report family (the TKL, as `Torvik --simulate=101` plays it) is served as
+// its own model, not as the start-up one: its layout, its database and its commands.
+TEST_F(MainWindowTest, TheConnectedKeyboardsOwnModelIsInUse)
+{
+    ConnectUnannounced(0, 101);
+    KeyboardDlg& window = Start();
+    RunWorker();
+    EXPECT_EQ(window.CurrentDeviceType(), 101);
+    EXPECT_EQ(window.ModelSelection().Layout()->keyItems.size(), 87u);
+    EXPECT_NE(database.FilePath().find("/db/Corvid Z5 TKL_data_v6.db"), std::string::npos)
+        << database.FilePath();
+    EXPECT_EQ(Control(MainId::kCustomKeyboard)->GetRect(), CRect(420, 60, 1180, 340)) << "the TKL's view";
+    EXPECT_EQ(window.ShownConnection(), 0);
+    EXPECT_TRUE(Control(49)->IsVisible());
+    EXPECT_EQ(DeviceStates(), (std::vector<int>{0, 1, 0}));
+
+    // A key map download goes out as the TKL's output reports, and the keyboard takes every one.
+    SimulatedKeyboard& tkl = KeyboardOf(101);
+    tkl.ClearLog();
+    window.QueueTask(WorkerTask::kKeyMapDownload);
+    RunWorker();
+    EXPECT_FALSE(tkl.Reports(SimReport::KeyMap).empty());
+    for (const SimLogEntry& entry : tkl.Log())
+        EXPECT_EQ(entry.transfer, SimTransfer::Write) << entry.report;
+    EXPECT_EQ(tkl.State().ignoredReports, 0);
 }
 
 TEST_F(MainWindowTest, LanguageSwitchReTextsEveryPage)

@@ -121,6 +121,8 @@ TEST(DeviceWorkerStartUp, WithoutAKeyboardTheAbsentStateShowsAndNothingElseRuns)
 
     EXPECT_TRUE(rig.view.State().Absent());
     EXPECT_FALSE(rig.worker->InterfaceOpen());
+    EXPECT_EQ(rig.selection->Layout()->deviceType, 201) << "the start-up model stays";
+    EXPECT_EQ(rig.view.Count("SelectKeyboardModel 201"), 0);
     EXPECT_EQ(rig.view.Count("CheckSoftwareVersion"), 1);
     EXPECT_EQ(rig.view.Count("StartMusicAnalyserPaused"), 1);
     EXPECT_EQ(rig.view.Count("FetchPublishedFirmwareVersion"), 0);
@@ -209,7 +211,7 @@ TEST(DeviceWorkerConnection, AFloodOfArrivalsAndRemovalsQueuesOneScanOfEach)
 
 TEST(DeviceWorkerConnection, AWirelessInterfaceNoModeRecordKnowsShowsTheAbsentState)
 {
-    WorkerRig rig;
+    WorkerRig rig(202);
     // The 2.4 GHz record names a product, and no interface carries a product string: the interface is
     // opened (the manager knows its ids) but no record matches it.
     std::vector<DeviceRecord> modes = rig.description.modes;
@@ -225,6 +227,7 @@ TEST(DeviceWorkerConnection, AWirelessInterfaceNoModeRecordKnowsShowsTheAbsentSt
     EXPECT_EQ(rig.worker->ConnectionMode(), 1);
     EXPECT_TRUE(rig.view.State().Absent());
     EXPECT_EQ(rig.view.Count("SetHeaderText 60"), 1) << "the header was set before the mode was judged";
+    EXPECT_EQ(rig.selection->Layout()->deviceType, 201) << "no model matched: the start-up model";
 
     // Jobs are dropped as without a keyboard.
     rig.worker->QueueTask(WorkerTask::kLightingApply);
@@ -255,19 +258,163 @@ TEST(DeviceWorkerTasks, JobsQueuedWithoutAKeyboardAreDroppedAndMacrosWait)
     EXPECT_TRUE(rig.worker->QueueMacroPlay(8));
 }
 
-TEST(DeviceWorkerTasks, TaskFourOnlyDisablesAndEnablesTheWindow)
+TEST(DeviceWorkerModel, TheConnectedKeyboardsModelBecomesTheModelInUse)
+{
+    struct Case {
+        int connected;
+        const char* model;
+        size_t keys;
+        bool selects; // the window is asked to switch: the start-up model 201 was not the one found
+    };
+    const Case cases[] = {
+        {kTkl, "Corvid Z5 TKL", 87, true},
+        {202, "Corvid Z5 Mini", 61, true},
+        {kWireless, "Corvid Z5 Wireless", 104, false},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.model);
+        WorkerRig rig;
+        rig.ConnectUnannounced(rig.AddKeyboard(c.connected), 0);
+        rig.worker->QueueTask(WorkerTask::kFirstConnect);
+        rig.RunUntilIdle();
+
+        const auto layout = rig.selection->Layout();
+        EXPECT_EQ(layout->deviceType, c.connected);
+        EXPECT_EQ(WideToUtf8(layout->modelName), c.model);
+        EXPECT_EQ(layout->keyItems.size(), c.keys);
+        EXPECT_NE(rig.database.FilePath().find(std::string("/db/") + c.model + "_data_v6.db"),
+                  std::string::npos)
+            << rig.database.FilePath();
+        EXPECT_EQ(rig.worker->ConnectionMode(), 0) << "the mode of the model in use";
+        EXPECT_TRUE(rig.view.State().Present());
+        EXPECT_EQ(rig.view.Count("SelectKeyboardModel " + std::to_string(c.connected)), c.selects ? 1 : 0);
+        if (c.selects) {
+            // Selected before the pages are set up and reloaded from the new database.
+            EXPECT_TRUE(InOrder(rig.view.Calls(), {"SetDeviceConnected " + std::to_string(c.connected),
+                                                   "SelectKeyboardModel " + std::to_string(c.connected),
+                                                   "SetHeaderText 60", "ReloadProfileList"}));
+        }
+
+        // Another scan that finds the same keyboard keeps the model, its database and its views.
+        rig.view.ClearCalls();
+        rig.worker->QueueTask(WorkerTask::kArrival);
+        rig.RunUntilIdle();
+        EXPECT_EQ(rig.view.Count("SelectKeyboardModel " + std::to_string(c.connected)), 0);
+    }
+}
+
+TEST(DeviceWorkerModel, TheOutputReportKeyboardGetsOutputReports)
 {
     WorkerRig rig;
-    SimulatedKeyboard& keyboard = rig.AddKeyboard(kWireless);
-    keyboard.Connect(0);
+    SimulatedKeyboard& tkl = rig.AddKeyboard(kTkl);
+    rig.ConnectUnannounced(tkl, 0);
+    rig.worker->QueueTask(WorkerTask::kFirstConnect);
     rig.RunUntilIdle();
-    keyboard.ClearLog();
+    ASSERT_EQ(rig.selection->Layout()->deviceType, kTkl);
+
+    LightRow light;
+    light.profile = 1;
+    light.mode = 3;
+    light.brightness = 2;
+    light.config_func = 0x27;
+    ASSERT_NE(rig.database.AddLight(light), 0);
+    rig.view.settings.lightingMode = 3;
+    tkl.ClearLog();
+    rig.worker->QueueTask(WorkerTask::kLightingApply);
+    rig.RunUntilIdle();
+
+    EXPECT_FALSE(tkl.Log().empty());
+    for (const SimLogEntry& entry : tkl.Log())
+        EXPECT_EQ(entry.transfer, SimTransfer::Write) << entry.report;
+    EXPECT_EQ(tkl.Reports(SimReport::LightingMode).size(), 1u);
+    EXPECT_EQ(tkl.State().outputLighting.mode, 3);
+    EXPECT_EQ(tkl.State().ignoredReports, 0);
+}
+
+TEST(DeviceWorkerModel, AnotherKeyboardInPlaceOfTheFirstSwitchesModels)
+{
+    WorkerRig rig;
+    SimulatedKeyboard& wireless = rig.AddKeyboard(kWireless);
+    SimulatedKeyboard& tkl = rig.AddKeyboard(kTkl);
+    wireless.Connect(1);
+    rig.RunUntilIdle();
+    ASSERT_EQ(rig.selection->Layout()->deviceType, kWireless);
+    ASSERT_EQ(rig.worker->ConnectionMode(), 1);
+
+    // Both there: the model in use stays, whatever the document order says.
+    tkl.Connect(0);
+    rig.RunUntilIdle();
+    EXPECT_EQ(rig.selection->Layout()->deviceType, kWireless);
+    EXPECT_EQ(rig.worker->ConnectionMode(), 1);
+    EXPECT_TRUE(rig.view.State().deviceConnected.at(kTkl));
+
+    wireless.DisconnectAll();
+    rig.RunUntilIdle();
+    EXPECT_EQ(rig.selection->Layout()->deviceType, kTkl);
+    EXPECT_EQ(rig.worker->ConnectionMode(), 0);
+    EXPECT_TRUE(rig.view.State().Present());
+    EXPECT_FALSE(rig.view.State().deviceConnected.at(kWireless));
+
+    // The TKL goes: nothing is left and the model stays as it was until a keyboard comes.
+    tkl.DisconnectAll();
+    rig.RunUntilIdle();
+    EXPECT_TRUE(rig.view.State().Absent());
+    EXPECT_EQ(rig.selection->Layout()->deviceType, kTkl);
+
+    wireless.Connect(0);
+    rig.RunUntilIdle();
+    EXPECT_EQ(rig.selection->Layout()->deviceType, kWireless);
+    EXPECT_EQ(rig.worker->ConnectionMode(), 0);
+    EXPECT_EQ(rig.view.Count("SelectKeyboardModel 101"), 1);
+    EXPECT_EQ(rig.view.Count("SelectKeyboardModel 201"), 1);
+}
+
+TEST(DeviceWorkerModel, TaskFourMakesTheChosenModelCurrentWhileItsKeyboardIsThere)
+{
+    WorkerRig rig;
+    SimulatedKeyboard& wireless = rig.AddKeyboard(kWireless);
+    SimulatedKeyboard& mini = rig.AddKeyboard(202);
+    wireless.Connect(0);
+    mini.Connect(1);
+    rig.RunUntilIdle();
+    ASSERT_EQ(rig.selection->Layout()->deviceType, kWireless);
     rig.view.ClearCalls();
 
-    rig.worker->QueueTask(WorkerTask::kModelChange);
+    rig.worker->ChooseModel(202);
+    EXPECT_EQ(rig.worker->QueuedTasks(), std::vector<int>{WorkerTask::kModelChange});
     rig.RunUntilIdle();
+    EXPECT_EQ(rig.selection->Layout()->deviceType, 202);
+    EXPECT_EQ(rig.worker->ConnectionMode(), 1);
+    EXPECT_TRUE(rig.view.State().Present());
+    EXPECT_TRUE(rig.view.State().enabled);
+    EXPECT_NE(rig.database.FilePath().find("Corvid Z5 Mini_data_v6.db"), std::string::npos);
+    // Switched in a disabled window, then the pages follow as after a scan.
+    EXPECT_TRUE(
+        InOrder(rig.view.Calls(), {"EnableWindow 0", "SelectKeyboardModel 202", "SetHeaderText 60",
+                                   "EnableWindow 1", "FetchPublishedFirmwareVersion", "ReloadProfileList"}));
+    EXPECT_EQ(rig.view.Count("ResetDeviceStates"), 0) << "no scan";
+
+    // A scan that finds both keeps the user's choice.
+    wireless.Connect(1);
+    rig.RunUntilIdle();
+    EXPECT_EQ(rig.selection->Layout()->deviceType, 202);
+
+    // A model whose keyboard is gone changes nothing: only the window's disable and enable.
+    rig.view.ClearCalls();
+    rig.worker->ChooseModel(kTkl);
+    rig.RunUntilIdle();
+    EXPECT_EQ(rig.selection->Layout()->deviceType, 202);
     EXPECT_EQ(rig.view.Calls(), (std::vector<std::string>{"EnableWindow 0", "EnableWindow 1"}));
-    EXPECT_TRUE(keyboard.Log().empty());
+
+    // Without a keyboard the choice is dropped like any job.
+    wireless.DisconnectAll();
+    mini.DisconnectAll();
+    rig.RunUntilIdle();
+    rig.view.ClearCalls();
+    rig.worker->ChooseModel(kWireless);
+    rig.RunUntilIdle();
+    EXPECT_EQ(rig.view.Count("EnableWindow 0"), 0);
+    EXPECT_EQ(rig.selection->Layout()->deviceType, 202);
 }
 
 TEST(DeviceWorkerTasks, DeviceJobsCloseTheWaitDialogAndPause)

@@ -214,3 +214,27 @@ TEST_F(KeyboardModelSelectionTest, ConnectionFlagsReplaceOnlyTheFlags)
     EXPECT_EQ(m_selection.Layout()->deviceType, 203);
     EXPECT_EQ(before->featureFlags, 0x43);
 }
+
+TEST_F(KeyboardModelSelectionTest, ASelectionOfTheModelInUseIsSkippedOnlyWhenAskedTo)
+{
+    m_selection.SelectDeviceType(202);
+    const auto selected = m_selection.Layout();
+    ASSERT_TRUE(m_database.IsOpened());
+    m_view.calls.clear();
+
+    EXPECT_FALSE(m_selection.SelectDeviceTypeIfChanged(202));
+    EXPECT_EQ(m_selection.Layout(), selected) << "nothing read again";
+    EXPECT_TRUE(m_view.calls.empty()) << "the views keep their items";
+    EXPECT_TRUE(m_database.IsOpened());
+
+    // The plain selection always starts over (restore defaults reopens a fresh database this way).
+    m_selection.SelectDeviceType(202);
+    EXPECT_NE(m_selection.Layout(), selected);
+    EXPECT_FALSE(m_view.calls.empty());
+
+    m_view.calls.clear();
+    EXPECT_TRUE(m_selection.SelectDeviceTypeIfChanged(201));
+    EXPECT_EQ(m_selection.Layout()->modelName, L"Edge");
+    EXPECT_TRUE(DatabaseFileExists("Edge"));
+    EXPECT_FALSE(m_view.calls.empty());
+}

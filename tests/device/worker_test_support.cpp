@@ -38,6 +38,7 @@ WorkerRig::WorkerRig(int deviceType)
     selection = std::make_unique<KeyboardModelSelection>(
         description, database, view, Utf8ToWide(BuildBinDir().string()) + L"/", dataFolder);
     selection->SelectDeviceType(deviceType);
+    view.selection = selection.get();
     worker =
         std::make_unique<DeviceWorker>(manager, protocol, *selection, description.modes, view, player, clock);
     Announce();

@@ -187,6 +187,22 @@ TEST_F(AppX11Test, TwoDeviceNamesRunSideBySide)
     }
 }
 
+TEST_F(AppX11Test, ASimulatedRunReportsTheConnectedKeyboardsOwnModel)
+{
+    ASSERT_NE(m_display, nullptr);
+    ProgramProcess program(TorvikProgram(), {"--simulate=101"}, Env(Installation("Corvid Console")));
+    const std::string connected = "Corvid Z5 TKL connected by cable";
+    EXPECT_TRUE(Eventually(
+        [&] {
+            program.Wait(0ms);
+            return program.Output().find(connected) != std::string::npos || !program.IsRunning();
+        },
+        20s));
+    EXPECT_NE(program.Output().find(connected), std::string::npos) << program.Output();
+    EXPECT_EQ(program.Output().find("no keyboard"), std::string::npos) << program.Output();
+    EXPECT_TRUE(program.IsRunning()) << program.Output();
+}
+
 TEST_F(AppX11Test, ScreenshotOfTheWindowOnTheDisplay)
 {
     ASSERT_NE(m_display, nullptr);
