@@ -5,6 +5,7 @@
 #include "platform/fake/memory_key_filter_device.h"
 #include "platform/fake/memory_virtual_hid_device.h"
 #include "platform/linux/desktop_autostart.h"
+#include "platform/linux/desktop_tray_icon.h"
 #include "platform/linux/evdev_key_filter.h"
 #include "platform/linux/file_settings_store.h"
 #include "platform/linux/linux_process_exit.h"
@@ -52,6 +53,7 @@ struct ProgramPlatform::Layers {
     // A simulated run types on a virtual keyboard of its own and watches no real keyboard.
     MemoryVirtualHidDevice simulatedVirtualDevice;
     MemoryKeyFilterDevice simulatedKeyFilter;
+    std::unique_ptr<DesktopTrayIcon> tray = DesktopTrayIcon::ForSession();
 };
 
 ProgramPlatform::ProgramPlatform(CString appFolder, CString dataFolder, KeyboardSimulator* simulator)
@@ -62,6 +64,7 @@ ProgramPlatform::ProgramPlatform(CString appFolder, CString dataFolder, Keyboard
     m_services.autostart = &m_layers->autostart;
     m_services.shell = &m_layers->shell;
     m_services.processExit = &m_layers->processExit;
+    m_services.tray = m_layers->tray.get();
     m_services.clock = &SteadyMonotonicClock::Shared();
     // A simulated run hears its keyboard from the simulator, not from the system.
     m_services.notifier = simulator ? static_cast<HidDeviceNotifier*>(simulator) : &m_layers->monitor;

@@ -18,6 +18,7 @@ class ProfileDatabase;
 class SettingsStore;
 class Shell;
 class KeyFilterDevice;
+class TrayIcon;
 class VirtualHidDevice;
 
 struct ProgramServices {
@@ -25,6 +26,8 @@ struct ProgramServices {
     Autostart* autostart = nullptr;
     Shell* shell = nullptr;
     ProcessExit* processExit = nullptr;
+    // The icon in the desktop's tray (null: no tray, as on a desktop without one).
+    TrayIcon* tray = nullptr;
     HidDeviceManager* hid = nullptr;
     ProfileDatabase* database = nullptr;
     // Paces the device jobs.

@@ -26,6 +26,7 @@ AppFixture::AppFixture()
     services.autostart = &autostart;
     services.shell = &shell;
     services.processExit = &processExit;
+    services.tray = &tray;
     services.hid = &hid;
     services.database = &database;
     services.clock = &clock;

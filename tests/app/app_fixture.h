@@ -18,6 +18,7 @@
 #include "platform/fake/memory_autostart.h"
 #include "platform/fake/memory_key_filter_device.h"
 #include "platform/fake/memory_settings_store.h"
+#include "platform/fake/memory_tray_icon.h"
 #include "platform/fake/memory_virtual_hid_device.h"
 #include "sim/keyboard_simulator.h"
 #include "store/profile_database.h"
@@ -84,6 +85,7 @@ protected:
     MemoryAutostart autostart;
     FakeShell shell;
     FakeProcessExit processExit;
+    MemoryTrayIcon tray;
     ManualMonotonicClock clock;
     KeyboardSimulator simulator{clock};
     HidDeviceManager hid{simulator, clock};
