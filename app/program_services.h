@@ -9,6 +9,7 @@
 
 class Autostart;
 class DriverInstaller;
+class FileChooser;
 class HidDeviceManager;
 class HidDeviceNotifier;
 class KeyboardSimulator;
@@ -28,6 +29,8 @@ struct ProgramServices {
     ProcessExit* processExit = nullptr;
     // The icon in the desktop's tray (null: no tray, as on a desktop without one).
     TrayIcon* tray = nullptr;
+    // Asks the user for files to import and export (the desktop's dialogs, or in tests a script).
+    FileChooser* fileChooser = nullptr;
     HidDeviceManager* hid = nullptr;
     ProfileDatabase* database = nullptr;
     // Paces the device jobs.

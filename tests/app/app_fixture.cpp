@@ -27,6 +27,7 @@ AppFixture::AppFixture()
     services.shell = &shell;
     services.processExit = &processExit;
     services.tray = &tray;
+    services.fileChooser = &fileChooser;
     services.hid = &hid;
     services.database = &database;
     services.clock = &clock;
