@@ -520,10 +520,15 @@ TEST_F(MainWindowTest, AutostartBoxAddsAndRemovesOneEntry)
     Window().Frame().ShowTabBar(true);
     ControlAs<MTabCtrl>(49)->SetSelectItem(4);
     Pump();
-    Click(241);
+    // The box's wide text band lies under the keyboard view on its right: users click the box itself.
+    const CRect rect = box->GetRect();
+    const CPoint onTheBox(rect.left + 10, (rect.top + rect.bottom) / 2);
+    ClickAt(Hwnd(), onTheBox);
+    Pump();
     EXPECT_EQ(box->GetCheck(), 0);
     EXPECT_TRUE(autostart.Entries().empty());
-    Click(241);
+    ClickAt(Hwnd(), onTheBox);
+    Pump();
     ASSERT_EQ(autostart.Entries().size(), 1u);
     EXPECT_EQ(autostart.Entries().begin()->first, L"Corvid Z5");
     EXPECT_EQ(autostart.Entries().begin()->second, Window().Services().appFolder + L"Torvik");

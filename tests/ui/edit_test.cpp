@@ -56,6 +56,15 @@ TEST(EditTextTest, EditsFollowTheRulesOfTheOptions)
         EXPECT_EQ(text.Text(), c.expected) << c.what;
         EXPECT_EQ(text.Caret(), text.Length()) << c.what;
     }
+
+    // A letter typed over a selected number is refused; it does not clear the number.
+    EditText digits;
+    digits.SetNumberOnly(true);
+    digits.SetText(L"250");
+    digits.SelectAll();
+    EXPECT_FALSE(digits.Insert(L"x"));
+    EXPECT_EQ(digits.Text(), L"250");
+    EXPECT_EQ(digits.SelectedText(), L"250");
 }
 
 TEST(EditTextTest, WordsAndSelectionsGuideDeletes)

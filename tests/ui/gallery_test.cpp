@@ -1,8 +1,10 @@
 // The control gallery (kelvo_demo's window) on the headless backend: every page shows when its tab is
 // chosen, every standard control is on one of them, and the status line tells the last notification.
 
+#include <chrono>
 #include <functional>
 #include <gtest/gtest.h>
+#include <thread>
 
 #include "tests/support/scoped_folders.h"
 #include "tests/ui/headless_fixture.h"
@@ -33,6 +35,8 @@
 #include "ui/controls/m_text.h"
 #include "ui/examples/gallery_dialog.h"
 #include "ui/examples/gallery_pages.h"
+#include "ui/keyboard/c_record_list.h"
+#include "ui/keyboard/key_func_control.h"
 #include "ui/keyboard/keyboard_ctrl.h"
 
 namespace {
@@ -46,6 +50,16 @@ void Walk(const ControlList& list, const std::function<void(MControl*)>& fn)
         Walk(c->GetAreas(), fn);
         Walk(c->GetControls(), fn);
     });
+}
+
+// The index of the tab with that label (−1 when there is none).
+int TabNamed(MTabCtrl* tabs, const wchar_t* label)
+{
+    for (int i = 0; i < tabs->GetItemCount(); ++i) {
+        if (tabs->GetItemInfo(i)->text == label)
+            return i;
+    }
+    return -1;
 }
 
 template <class T> bool Shows(GalleryDialog& gallery)
@@ -105,6 +119,8 @@ TEST_F(GalleryTest, EveryPageShowsAndEveryStandardControlIsOnOne)
     EXPECT_TRUE(Shows<CLogonEdit>(gallery));
     EXPECT_TRUE(Shows<MComboBox>(gallery));
     EXPECT_TRUE(Shows<MListBox>(gallery));
+    EXPECT_TRUE(Shows<KeyFuncControl>(gallery));
+    EXPECT_TRUE(Shows<CRecordList>(gallery));
     EXPECT_TRUE(Shows<KeyboardCtrl>(gallery));
 
     // The linked slider drives the progress bar.
@@ -120,6 +136,43 @@ TEST_F(GalleryTest, EveryPageShowsAndEveryStandardControlIsOnOne)
     EXPECT_EQ(gallery.GetStatus(), FormatText(L"Last notification: control %d, code 2, wParam %d, lParam 0",
                                               kGalleryLinkedSlider, slider->GetProgress()));
     gallery.DestroyWindow();
+}
+
+TEST_F(GalleryTest, TheKeyFunctionsPageMarksWhatIsPickedAndStopsItsRecorderWhenItCloses)
+{
+    GalleryDialog gallery;
+    const HWND hwnd = gallery.Create(nullptr, L"gallery", WS_POPUP | WS_VISIBLE, 0,
+                                     CRect(0, 0, GalleryDialog::kWidth, GalleryDialog::kHeight));
+    ASSERT_NE(hwnd, nullptr);
+    MTabCtrl* tabs = gallery.GetTabBar();
+    tabs->SetSelectItem(TabNamed(tabs, L"Key functions"));
+    Pump();
+    auto* picker = dynamic_cast<KeyFuncControl*>(gallery.GetControl(kGalleryKeyFunctionsIds + 1));
+    ASSERT_NE(picker, nullptr);
+    EXPECT_EQ(picker->GetItemCount(), 122);
+    const CPoint f5 = picker->GetItemWindowRect(23).CenterPoint();
+    Backend().MoveMouse(hwnd, f5);
+    Backend().Click(hwnd, f5);
+    Pump();
+    EXPECT_EQ(picker->GetMarkedIndex(), 23);
+    EXPECT_EQ(gallery.GetStatus(), FormatText(L"Last notification: control %d, code 1, wParam 23, lParam 0",
+                                              kGalleryKeyFunctionsIds + 1));
+
+    // The pretend recorder runs on a thread of its own; closing the window ends it.
+    auto* record = gallery.GetControl(kGalleryKeyFunctionsIds + 7);
+    ASSERT_NE(record, nullptr);
+    const CPoint button = record->GetWindowRect().CenterPoint();
+    Backend().MoveMouse(hwnd, button);
+    Backend().Click(hwnd, button);
+    Pump();
+    auto* records = dynamic_cast<CRecordList*>(gallery.GetControl(kGalleryKeyFunctionsIds + 3));
+    ASSERT_NE(records, nullptr);
+    const int before = records->GetItemCount();
+    for (int waited = 0; records->GetItemCount() == before && waited < 2000; waited += 10)
+        std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    EXPECT_GT(records->GetItemCount(), before);
+    gallery.DestroyWindow();
+    Pump();
 }
 
 TEST_F(GalleryTest, TheTickRunsOnlyWhileAShownControlAnimates)
@@ -160,7 +213,7 @@ TEST_F(GalleryTest, TheKeyboardPageShowsEachShippedLayoutInEachMode)
                                      CRect(0, 0, GalleryDialog::kWidth, GalleryDialog::kHeight));
     ASSERT_NE(hwnd, nullptr);
     MTabCtrl* tabs = gallery.GetTabBar();
-    tabs->SetSelectItem(tabs->GetItemCount() - 1);
+    tabs->SetSelectItem(TabNamed(tabs, L"Keyboard"));
     Pump();
     auto* view = static_cast<KeyboardCtrl*>(gallery.GetControl(kGalleryKeyboardIds));
     ASSERT_NE(view, nullptr);

@@ -34,6 +34,15 @@ bool FollowHover(const MControl& control, bool& hover, CPoint point, const wchar
     return true;
 }
 
+int OffsetShowing(int offset, int top, int height, int view)
+{
+    if (top < offset)
+        return top;
+    if (top + height > offset + view)
+        return top + height - view;
+    return offset;
+}
+
 std::optional<int> ListKeyMove(unsigned key, int from, int count, int page)
 {
     if (count <= 0)

@@ -16,6 +16,10 @@ CRect ControlRectInWindow(const MControl& control, CRect rect);
 // cursor shown there and the arrow again when it leaves; true when hover changed.
 bool FollowHover(const MControl& control, bool& hover, CPoint point, const wchar_t* cursor);
 
+// The scroll offset that shows the span [top, top + height) of a content in a view `view` high, now
+// scrolled to `offset`: unchanged when it shows already, else just far enough.
+int OffsetShowing(int offset, int top, int height, int view);
+
 // The row the list keys (Up, Down, Home, End, Page Up, Page Down) move to from `from` (−1: none yet) in
 // count rows, page rows at a time, kept inside the list; nullopt for any other key.
 std::optional<int> ListKeyMove(unsigned key, int from, int count, int page);

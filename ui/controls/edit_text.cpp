@@ -138,6 +138,9 @@ bool EditText::Insert(const CString& text)
     if (m_readOnly)
         return false;
     CString add = Filter(text);
+    // Input refused whole (a letter in a digits-only field) leaves the selection where it was.
+    if (add.empty() && !text.empty())
+        return false;
     const size_t start = SelectionStart();
     const size_t end = SelectionEnd();
     const size_t kept = m_text.size() - (end - start);

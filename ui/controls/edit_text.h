@@ -51,7 +51,7 @@ public:
     // --- Edits: true when the text changed ---
     // Replaces the selection with what the rules let through: control characters go (line breaks stay
     // in a multi-line text, as "\n"; a one-line text takes the first line only), digits only when so
-    // set, and no more than the limit leaves room for.
+    // set, and no more than the limit leaves room for. Input of which nothing passes changes nothing.
     bool Insert(const CString& text);
     // Deletes the selection, else the character (word) before / after the caret.
     bool Backspace(bool word);

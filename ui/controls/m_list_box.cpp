@@ -189,13 +189,7 @@ void MListBox::EnsureVisible(int index)
 {
     if (index < 0 || m_virtualHeight <= m_rect.Height())
         return;
-    const int offset = GetScrollOffset().y;
-    const int top = index * m_rowHeight;
-    int wanted = offset;
-    if (top < offset)
-        wanted = top;
-    else if (top + m_rowHeight > offset + m_rect.Height())
-        wanted = top + m_rowHeight - m_rect.Height();
+    const int wanted = OffsetShowing(GetScrollOffset().y, index * m_rowHeight, m_rowHeight, m_rect.Height());
     m_vScroll->SetScrollCurrentPos(std::clamp(wanted, 0, m_virtualHeight - m_rect.Height()));
     UpdateControl();
 }

@@ -22,7 +22,7 @@ const PageEntry kPages[] = {
     {L"Buttons", &BuildButtonsGalleryPage},       {L"Choices", &BuildChoicesGalleryPage},
     {L"Texts", &BuildTextsGalleryPage},           {L"Pictures", &BuildPicturesGalleryPage},
     {L"Tabs & scrolling", &BuildTabsGalleryPage}, {L"Editing", &BuildEditingGalleryPage},
-    {L"Keyboard", &BuildKeyboardGalleryPage},
+    {L"Keyboard", &BuildKeyboardGalleryPage},     {L"Key functions", &BuildKeyFunctionsGalleryPage},
 };
 
 } // namespace

@@ -27,6 +27,7 @@ enum GalleryIds : unsigned {
     kGalleryPicturesIds = 400,
     kGalleryTabsIds = 500,
     kGalleryEditingIds = 600,
+    kGalleryKeyFunctionsIds = 700,
     kGalleryKeyboardIds = 900,
 };
 
@@ -37,6 +38,8 @@ void BuildPicturesGalleryPage(MPanel* page);
 void BuildTabsGalleryPage(MPanel* page);
 // Edit boxes, rich edits, combo boxes, a list with renaming in place and a popup menu.
 void BuildEditingGalleryPage(MPanel* page);
+// The key function picker and the macro record list, with a recorder appending from a thread.
+void BuildKeyFunctionsGalleryPage(MPanel* page);
 // The keyboard view of each shipped layout in each mode (gallery_keyboard.cpp).
 void BuildKeyboardGalleryPage(MPanel* page);
 

@@ -30,6 +30,8 @@
 #include "ui/controls/m_text.h"
 #include "ui/controls/menu_item.h"
 #include "ui/framework/c_area.h"
+#include "ui/keyboard/c_record_list.h"
+#include "ui/keyboard/key_func_control.h"
 #include "ui/keyboard/keyboard_ctrl.h"
 
 namespace {
@@ -119,9 +121,9 @@ ControlClass g_classes[] = {
     {L"CComboBoxList", kMadeByWindow, &MakeVisible<CComboBoxList>},
     {L"MenuItem", kBoth, &MakeTitledEnabled<MenuItem>},
     {L"KeyboardCtrl", kBoth, &MakeVisible<KeyboardCtrl>},
-    {L"KeyFuncControl", kMadeByPanel, nullptr},
+    {L"KeyFuncControl", kMadeByPanel, &MakeVisible<KeyFuncControl>},
     {L"DListBox", kMadeByPanel, nullptr},
-    {L"CRecordList", kMadeByPanel, nullptr},
+    {L"CRecordList", kMadeByPanel, &MakeVisible<CRecordList>},
     {L"CDeviceCtrl", kBoth, nullptr},
     {L"BatteryCtrl", kMadeByWindow, nullptr},
     {L"UpgradeButton", kMadeByPanel, nullptr},
