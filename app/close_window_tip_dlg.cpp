@@ -22,10 +22,7 @@ CloseWindowTipDlg::CloseWindowTipDlg(ProgramSettings& settings) : m_settings(set
 
 int CloseWindowTipDlg::DoModal(HWND owner)
 {
-    const CRect work = WindowSystem::GetWorkArea(nullptr);
-    const int left = work.left + (work.Width() - kWidth) / 2;
-    const int top = work.top + (work.Height() - kHeight) / 2;
-    if (!Create(owner, L"CloseWindowTipDlg", kStyle, 0, CRect(left, top, left + kWidth, top + kHeight)))
+    if (!Create(owner, L"CloseWindowTipDlg", kStyle, 0, CentredOnScreen(kWidth, kHeight)))
         return 0;
     return ShowModal(SW_SHOW) == kApplied ? kApplied : 0;
 }

@@ -72,12 +72,7 @@ CString KeyboardDlg::WindowTitle() const
 
 HWND KeyboardDlg::CreateMainWindow()
 {
-    // Made where centring puts it, so the window never shows at the corner first.
-    const CRect work = WindowSystem::GetWorkArea(nullptr);
-    const int left = work.left + (work.Width() - kWidth) / 2;
-    const int top = work.top + (work.Height() - kHeight) / 2;
-    const HWND hwnd =
-        Create(nullptr, WindowTitle().c_str(), kStyle, 0, CRect(left, top, left + kWidth, top + kHeight));
+    const HWND hwnd = Create(nullptr, WindowTitle().c_str(), kStyle, 0, CentredOnScreen(kWidth, kHeight));
     if (hwnd)
         CenterWindow();
     return hwnd;

@@ -17,7 +17,7 @@
 #include "tests/platform/bus_service.h"
 #include "tests/platform/private_bus.h"
 #include "tests/support/scoped_folders.h"
-#include "ui/framework/backend/headless/headless_backend.h"
+#include "tests/ui/headless_fixture.h"
 #include "ui/framework/m_window.h"
 #include "ui/framework/window_system.h"
 
@@ -453,21 +453,12 @@ TEST_F(PortalFileChooserTest, NoPortalFailsAtOnceAndASilentOneIsGivenUpOn)
 }
 
 // The desktop's order on the headless window system: portal, then zenity or kdialog, then the own dialog.
-class DesktopFileChooserTest : public ::testing::Test {
+class DesktopFileChooserTest : public HeadlessFixture {
 protected:
     DesktopFileChooserTest()
     {
-        auto backend = std::make_unique<HeadlessBackend>();
-        m_backend = backend.get();
-        WindowSystem::Install(std::move(backend));
-        m_backend->SetIdleLimit(20000);
         m_ownerWindow.Create(nullptr, L"owner", WS_POPUP | WS_VISIBLE, 0, CRect(0, 0, 100, 100));
         m_owner = m_ownerWindow.GetSafeHwnd();
-    }
-    ~DesktopFileChooserTest() override
-    {
-        for (const HWND hwnd : WindowSystem::Windows())
-            WindowSystem::DestroyWindow(hwnd);
     }
     // Closes the window with this title from the loop it will run in, once it is there.
     static void CloseWhenOpen(const CString& title, int rounds = 5000)
@@ -494,7 +485,6 @@ protected:
 
     PrivateBus bus;
     ProcessCommandRunner runner;
-    HeadlessBackend* m_backend;
     MWindow m_ownerWindow;
     HWND m_owner = nullptr;
 };

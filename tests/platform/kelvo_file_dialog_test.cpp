@@ -8,26 +8,22 @@
 
 #include "platform/linux/kelvo_file_dialog.h"
 #include "tests/support/scoped_folders.h"
+#include "tests/ui/headless_fixture.h"
 #include "ui/controls/m_button.h"
 #include "ui/controls/m_combo_box.h"
 #include "ui/controls/m_edit.h"
 #include "ui/controls/m_list_box.h"
 #include "ui/controls/m_text.h"
-#include "ui/framework/backend/headless/headless_backend.h"
 #include "ui/framework/window_system.h"
 
 namespace fs = std::filesystem;
 
 namespace {
 
-class KelvoFileDialogTest : public ::testing::Test {
+class KelvoFileDialogTest : public HeadlessFixture {
 protected:
     KelvoFileDialogTest()
     {
-        auto backend = std::make_unique<HeadlessBackend>();
-        m_backend = backend.get();
-        WindowSystem::Install(std::move(backend));
-        m_backend->SetIdleLimit(5000);
         // a.xml, B.XML, notes.txt, .hidden.xml, a file named by a byte that is not UTF-8, sub/ and
         // sub/inner.xml, .secret/.
         for (const char* name : {"a.xml", "B.XML", "notes.txt", ".hidden.xml", "\xff.xml", "sub/inner.xml"}) {
@@ -36,12 +32,6 @@ protected:
         }
         fs::create_directories(Root() / ".secret");
     }
-    ~KelvoFileDialogTest() override
-    {
-        for (const HWND hwnd : WindowSystem::Windows())
-            WindowSystem::DestroyWindow(hwnd);
-    }
-
     fs::path Root() const { return m_folder.Path(); }
 
     FileChooserRequest Request(FileChooserRequest::Kind kind) const
@@ -58,7 +48,7 @@ protected:
     std::optional<NativeFilePath> RunWith(KelvoFileDialog& dialog, std::function<void()> act)
     {
         WindowSystem::PostClosure([this, &dialog, act = std::move(act)] {
-            m_backend->Pump();
+            Pump();
             EXPECT_TRUE(dialog.IsLive());
             act();
             // The modal loop takes what the actions posted (a close ends it). A test that failed half-way
@@ -87,7 +77,6 @@ protected:
         return control ? control->GetTitle() : CString(L"<missing>");
     }
 
-    HeadlessBackend* m_backend;
     ScopedTempDir m_folder;
 };
 

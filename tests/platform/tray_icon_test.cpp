@@ -9,7 +9,7 @@
 #include "platform/linux/tray_pictures.h"
 #include "platform/linux/xembed_tray_icon.h"
 #include "tests/support/scoped_folders.h"
-#include "ui/framework/backend/headless/headless_backend.h"
+#include "tests/ui/headless_fixture.h"
 #include "ui/framework/image.h"
 #include "ui/framework/messages.h"
 #include "ui/framework/window_system.h"
@@ -106,19 +106,8 @@ TEST(TrayPictures, BrokenIconFilesShowTheStandIn)
     EXPECT_TRUE(LoadIconPictures(large.string()).empty());
 }
 
-// The window system comes first: the icon listens to its tray from its construction.
-struct HeadlessWindowSystem {
-    HeadlessWindowSystem()
-    {
-        auto backend = std::make_unique<HeadlessBackend>();
-        m_backend = backend.get();
-        WindowSystem::Install(std::move(backend));
-        m_backend->SetIdleLimit(5000);
-    }
-    HeadlessBackend* m_backend;
-};
-
-class XEmbedTrayTest : public ::testing::Test, protected HeadlessWindowSystem {
+// The window system (the base) comes first: the icon listens to its tray from its construction.
+class XEmbedTrayTest : public HeadlessFixture {
 protected:
     XEmbedTrayTest()
     {
@@ -126,11 +115,6 @@ protected:
         data.tip = L"Corvid Z5";
         data.onMouse = [this](unsigned message) { mouse.push_back(message); };
         icon.SetChanged([this] { ++changes; });
-    }
-    ~XEmbedTrayTest() override
-    {
-        for (const HWND hwnd : WindowSystem::Windows())
-            WindowSystem::DestroyWindow(hwnd);
     }
 
     XEmbedTrayIcon icon;
@@ -141,53 +125,53 @@ protected:
 
 TEST_F(XEmbedTrayTest, DocksWhenATrayComesAndAgainAfterItWent)
 {
-    m_backend->SetSystemTray(false);
+    Backend().SetSystemTray(false);
     EXPECT_FALSE(icon.Available());
     EXPECT_FALSE(icon.Show(data));
     EXPECT_FALSE(icon.Showing());
 
     // A tray starts: the icon goes in at the tray's size and shows the file's picture for that size.
-    m_backend->SetSystemTray(true, 32);
+    Backend().SetSystemTray(true, 32);
     EXPECT_EQ(changes, 1);
     ASSERT_TRUE(icon.Showing());
     const HWND first = icon.Window();
-    EXPECT_EQ(m_backend->TrayWindows(), std::vector<HWND>{first});
-    m_backend->Pump();
-    const HeadlessWindow* shown = m_backend->Window(first);
+    EXPECT_EQ(Backend().TrayWindows(), std::vector<HWND>{first});
+    Backend().Pump();
+    const HeadlessWindow* shown = Backend().Window(first);
     ASSERT_NE(shown, nullptr);
     EXPECT_EQ(shown->rect.Size(), CSize(32, 32));
     EXPECT_TRUE(SamePixels(shown->image, TrayPicture(LoadIconPictures(ProgramIcon()), 32)));
 
     // Clicks come as mouse messages.
-    m_backend->Click(first, CPoint(16, 16));
-    m_backend->Click(first, CPoint(16, 16), kButtonRight);
-    m_backend->Pump();
+    Backend().Click(first, CPoint(16, 16));
+    Backend().Click(first, CPoint(16, 16), kButtonRight);
+    Backend().Pump();
     EXPECT_EQ(mouse, (std::vector<unsigned>{WM_LBUTTONDOWN, WM_LBUTTONUP, WM_RBUTTONDOWN, WM_RBUTTONUP}));
 
     // The tray ends: the icon's window goes with it. Another starts: a new window goes in.
-    m_backend->SetSystemTray(false);
+    Backend().SetSystemTray(false);
     EXPECT_EQ(changes, 2);
     EXPECT_FALSE(icon.Showing());
     EXPECT_FALSE(WindowSystem::IsWindow(first));
-    m_backend->SetSystemTray(true, 22);
+    Backend().SetSystemTray(true, 22);
     ASSERT_TRUE(icon.Showing());
-    EXPECT_EQ(m_backend->TrayWindows(), std::vector<HWND>{icon.Window()});
-    EXPECT_EQ(m_backend->Window(icon.Window())->rect.Size(), CSize(22, 22));
+    EXPECT_EQ(Backend().TrayWindows(), std::vector<HWND>{icon.Window()});
+    EXPECT_EQ(Backend().Window(icon.Window())->rect.Size(), CSize(22, 22));
 
     icon.Hide();
-    EXPECT_TRUE(m_backend->TrayWindows().empty());
-    m_backend->SetSystemTray(false);
-    m_backend->SetSystemTray(true);
-    EXPECT_TRUE(m_backend->TrayWindows().empty()) << "a hidden icon stays out of a new tray";
+    EXPECT_TRUE(Backend().TrayWindows().empty());
+    Backend().SetSystemTray(false);
+    Backend().SetSystemTray(true);
+    EXPECT_TRUE(Backend().TrayWindows().empty()) << "a hidden icon stays out of a new tray";
 }
 
 TEST_F(XEmbedTrayTest, TipWhileThePointerRests)
 {
-    m_backend->SetSystemTray(true);
+    Backend().SetSystemTray(true);
     ASSERT_TRUE(icon.Show(data));
-    m_backend->Pump();
-    m_backend->MoveMouse(icon.Window(), CPoint(10, 10));
-    m_backend->RunFor(1000);
+    Backend().Pump();
+    Backend().MoveMouse(icon.Window(), CPoint(10, 10));
+    Backend().RunFor(1000);
     HWND tip = nullptr;
     for (const HWND hwnd : WindowSystem::Windows()) {
         CString className;
@@ -197,8 +181,8 @@ TEST_F(XEmbedTrayTest, TipWhileThePointerRests)
     }
     ASSERT_NE(tip, nullptr);
     // Pressing the icon takes the tip away.
-    m_backend->Click(icon.Window(), CPoint(10, 10));
-    m_backend->Pump();
+    Backend().Click(icon.Window(), CPoint(10, 10));
+    Backend().Pump();
     EXPECT_FALSE(WindowSystem::IsWindowVisible(tip));
 }
 
