@@ -6,6 +6,7 @@
 #include "app/keyboard_dlg.h"
 #include "app/language_text.h"
 #include "app/main_window_ids.h"
+#include "app/text_ids.h"
 #include "ui/controls/m_button.h"
 #include "ui/controls/m_picture.h"
 #include "ui/controls/m_tab_ctrl.h"
@@ -53,7 +54,6 @@ constexpr PageHeader kHeaders[] = {
 };
 
 constexpr const wchar_t* kLastTabIndex = L"last_tab_index";
-constexpr const wchar_t* kExitMode = L"exit_mode";
 
 void Tint(CArea* area, COLORREF colour, int transparency)
 {
@@ -204,7 +204,8 @@ void MainFrame::ApplyTexts()
 
 void MainFrame::RefreshCloseTooltip()
 {
-    const int textId = m_window.Settings().ReadRegInt(kExitMode) == 2 ? 172 : 171;
+    const int textId =
+        m_window.Settings().ReadRegInt(kExitModeValue) == kExitModeExit ? kTextExitProgram : kTextHideToTray;
     m_window.Texts().BindAndApply(m_window, MainId::kClose, textId, TextBindings::Kind::Tooltip);
 }
 

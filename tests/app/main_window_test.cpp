@@ -318,6 +318,7 @@ TEST_F(MainWindowTest, SoftwareKeysFollowTheProfileAndLetGoAtTheEnd)
         return r[1] == 1 && (r[3 + kEscape / 8] & (1u << (kEscape % 8))) != 0;
     };
     ConnectUnannounced(0);
+    SetSetting(kExitModeValue, L"2");
     KeyboardDlg& window = Start();
     KeyAssignmentRow row;
     row.profile = 1;
@@ -662,6 +663,8 @@ TEST_F(MainWindowTest, CaptionButtons)
 
 TEST_F(MainWindowTest, ExitPathsEndWithZero)
 {
+    // The close button ends the program once "exit" was chosen (the closing behaviour's own tests ask).
+    SetSetting(kExitModeValue, L"2");
     Start();
     struct Case {
         const char* name;
