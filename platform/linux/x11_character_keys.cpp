@@ -16,18 +16,28 @@ constexpr uint8_t kTabUsage = 43;
 constexpr unsigned kFirstKeypadUsage = 84;
 constexpr unsigned kLastKeypadUsage = 99;
 constexpr unsigned kFirstModifierUsage = 224;
+constexpr unsigned kExtraKeyUsage = 100; // the key left of Z on ISO keyboards
 
-// The real modifier that the right Alt key sets when it is the layout's AltGr (level 3); 0 otherwise.
+// The real modifier that pressing the right Alt key sets when it is the layout's AltGr (level 3); 0
+// otherwise. Keymaps bind the modifier to ISO_Level3_Shift on whichever key the modifier map names
+// (often a key of its own, not the right Alt key itself).
 unsigned AltGrMask(XkbDescPtr xkb, int group)
 {
-    const unsigned keycode = KEY_RIGHTALT + 8;
-    if (keycode < xkb->min_key_code || keycode > xkb->max_key_code || XkbKeyNumGroups(xkb, keycode) == 0)
+    const unsigned rightAlt = KEY_RIGHTALT + 8;
+    const auto levelZero = [&](unsigned keycode) -> KeySym {
+        const int groups = XkbKeyNumGroups(xkb, keycode);
+        if (groups == 0)
+            return NoSymbol;
+        return XkbKeySymEntry(xkb, keycode, 0, group < groups ? group : 0);
+    };
+    if (rightAlt < xkb->min_key_code || rightAlt > xkb->max_key_code ||
+        levelZero(rightAlt) != XK_ISO_Level3_Shift || !xkb->map->modmap)
         return 0;
-    const int g = group < XkbKeyNumGroups(xkb, keycode) ? group : 0;
-    const KeySym symbol = XkbKeySymEntry(xkb, keycode, 0, g);
-    if (symbol != XK_ISO_Level3_Shift && symbol != XK_Mode_switch)
-        return 0;
-    return xkb->map->modmap ? xkb->map->modmap[keycode] : 0;
+    for (unsigned keycode = xkb->min_key_code; keycode <= xkb->max_key_code; ++keycode) {
+        if (xkb->map->modmap[keycode] != 0 && levelZero(keycode) == XK_ISO_Level3_Shift)
+            return xkb->map->modmap[keycode];
+    }
+    return 0;
 }
 
 // The modifier mask that selects `level` of a key type: 0 for the first level, else the mask of the
@@ -80,15 +90,19 @@ void X11CharacterKeys::Rebuild() const
     if (!xkb)
         return;
     const unsigned altGr = AltGrMask(xkb, m_group);
-    // Lower levels first, so a character on several keys takes the one needing fewest modifiers.
-    for (int level = 0; level < 4; ++level) {
+    // Lower levels first, so a character on several keys takes the one needing fewest modifiers; the
+    // key beside left Shift last, as ANSI keyboards lack it and some desktops ignore it.
+    for (int pass = 0; pass < 8; ++pass) {
+        const int level = pass % 4;
+        const bool extraKey = pass >= 4;
         for (unsigned keycode = xkb->min_key_code; keycode <= xkb->max_key_code; ++keycode) {
             const int groups = XkbKeyNumGroups(xkb, keycode);
             if (groups == 0 || keycode < 8)
                 continue;
             const unsigned usage = KeyCodeFromEvdev(keycode - 8);
             if (usage == 0 || usage >= kFirstModifierUsage ||
-                (usage >= kFirstKeypadUsage && usage <= kLastKeypadUsage))
+                (usage >= kFirstKeypadUsage && usage <= kLastKeypadUsage) ||
+                (usage == kExtraKeyUsage) != extraKey)
                 continue;
             const int group = m_group < groups ? m_group : 0;
             const XkbKeyTypePtr type = XkbKeyKeyType(xkb, keycode, group);
