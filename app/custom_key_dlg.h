@@ -1,9 +1,9 @@
 #pragma once
-// CustomKeyDlg: the dialog behind the key menu's macro, shortcut and program-run rows, a 660 × 360 modal
-// window over the main window. It shows the key, the function type (one item: the dialog's mode) and
-// what the type needs: a list (a macro, a shortcut, a profile to switch to) or a text field (a
-// program's path, a web address, a text to type). Apply stores the key's row; the result is 1 then,
-// 2 when the dialog was closed without storing.
+// CustomKeyDlg: the dialog behind the key menu's macro, shortcut, mouse button and program-run rows, a
+// 660 × 360 modal window over the main window. It shows the key, the function type (one item: the
+// dialog's mode) and what the type needs: a list (a macro, a mouse button, a shortcut, a profile to
+// switch to) or a text field (a program's path, a web address, a text to type). Apply stores the key's
+// row; the result is 1 then, 2 when the dialog was closed without storing.
 //
 // Ids: 30 caption band, 31 heading, 32 close, 33/34 key field and its caption, 35 label, 36 type, 37
 // value list, 38 text field, 39-42 modifier boxes (unused by these types), 43 program browse button,

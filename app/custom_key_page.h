@@ -10,7 +10,7 @@
 //   right click on a key (67, code 5)  → the same, then the key menu (not for Fn)
 //   a picker button (69)               → the current key does that function (type 2, or 12 from 500)
 //   key menu 606 / 607                 → restore the key's default / disable it
-//   key menu 608–613                   → the custom key dialog in mode 3, 7, 8, 9, 10 or 11
+//   key menu 608–614                   → the custom key dialog in mode 3, 7, 8, 9, 10, 11 or 5
 // Every change of an assignment ends in one refresh of the software keys for the current profile.
 //
 // FIXME: the profile list and its buttons (add, delete, rename, import, export, select) come with the
@@ -50,7 +50,7 @@ public:
     void AssignToCurrentKey(KeyAssignmentRow row);
     int CurrentKey() const { return m_currentKey; }
 
-    // The key menu's row 606–613.
+    // The key menu's row 606–614.
     long OnKeyMenuCommand(long itemId);
     // 605 delete, 606 rename in place, 607 import, 608 export.
     long OnProfileCommand(long command);

@@ -18,6 +18,7 @@ constexpr Row kRows[] = {
     {KeyMenu::kShortcut, 209},
     {KeyMenu::kDisable, 202},
     {0, 0},
+    {KeyMenu::kMouse, 207},
     {KeyMenu::kProgram, 210},
     {KeyMenu::kAddress, 211},
     {KeyMenu::kText, 212},
@@ -33,6 +34,8 @@ int KeyMenu::DialogModeOf(long item)
         return CustomKeyMode::kMacro;
     case kShortcut:
         return CustomKeyMode::kShortcut;
+    case kMouse:
+        return CustomKeyMode::kMouse;
     case kProgram:
         return CustomKeyMode::kProgram;
     case kAddress:

@@ -7,6 +7,7 @@
 namespace {
 
 constexpr int kShortcutCount = 15;
+constexpr int kMouseButtonValues[] = {1, 3, 2, 7, 8}; // left, right, middle, back, forward
 
 bool IsBlank(const CString& text)
 {
@@ -32,6 +33,10 @@ std::vector<CustomKeyChoice> CustomKeyChoices(int mode, ProfileDatabase& databas
             choices.push_back({macro->macro_id, LocalisedMacroName(macro->name, texts)});
         break;
     }
+    case CustomKeyMode::kMouse:
+        for (int value : kMouseButtonValues)
+            choices.push_back({value, MouseButtonName(value, texts)});
+        break;
     case CustomKeyMode::kShortcut:
         for (int value = 1; value <= kShortcutCount; ++value)
             choices.push_back({value, ShortcutName(value, texts)});
@@ -62,11 +67,12 @@ CustomKeyResult ApplyCustomKey(KeyAssignments& assignments, ProfileDatabase& dat
             return CustomKeyResult::MacroWithoutEvents;
         row = MacroAssignment(static_cast<int>(choice->data), choice->text);
         break;
+    case CustomKeyMode::kMouse:
     case CustomKeyMode::kShortcut:
         if (!choice)
             return CustomKeyResult::NothingChosen;
         row = KeyAssignmentRow{};
-        row->macro_type = AssignmentType::kShortcut;
+        row->macro_type = mode;
         row->macro_value = static_cast<int>(choice->data);
         row->macro_desc = choice->text;
         break;

@@ -1,7 +1,7 @@
 #pragma once
-// What the custom key dialog offers and stores, by mode (the assignment type it makes): a macro (3) or
-// a built-in shortcut (7) from a list, a program (8, its path), a web address (9), a text to type (10),
-// or a profile to switch to (11, from a list).
+// What the custom key dialog offers and stores, by mode (the assignment type it makes): a macro (3), a
+// mouse button (5) or a built-in shortcut (7) from a list, a program (8, its path), a web address (9), a
+// text to type (10), or a profile to switch to (11, from a list).
 
 #include <optional>
 #include <vector>
@@ -12,6 +12,7 @@ class ProfileDatabase;
 
 namespace CustomKeyMode {
 constexpr int kMacro = AssignmentType::kMacro;
+constexpr int kMouse = AssignmentType::kMouse;
 constexpr int kShortcut = AssignmentType::kShortcut;
 constexpr int kProgram = AssignmentType::kProgram;
 constexpr int kAddress = AssignmentType::kAddress;
@@ -20,12 +21,12 @@ constexpr int kProfile = AssignmentType::kProfile;
 
 constexpr bool IsMode(int mode)
 {
-    return mode == kMacro || mode == kShortcut || (mode >= kProgram && mode <= kProfile);
+    return mode == kMacro || mode == kMouse || mode == kShortcut || (mode >= kProgram && mode <= kProfile);
 }
 // Modes that pick from a list; the others take a text.
 constexpr bool PicksFromList(int mode)
 {
-    return mode == kMacro || mode == kShortcut || mode == kProfile;
+    return mode == kMacro || mode == kMouse || mode == kShortcut || mode == kProfile;
 }
 } // namespace CustomKeyMode
 
@@ -39,8 +40,8 @@ struct CustomKeyChoice {
     bool operator==(const CustomKeyChoice&) const = default;
 };
 
-// The list a mode picks from: every macro in id order with its shown name, the shortcuts 1-15, every
-// profile. Empty for the modes that take a text.
+// The list a mode picks from: every macro in id order with its shown name, the mouse buttons, the
+// shortcuts 1-15, every profile. Empty for the modes that take a text.
 std::vector<CustomKeyChoice> CustomKeyChoices(int mode, ProfileDatabase& database,
                                               const AssignmentTexts& texts);
 

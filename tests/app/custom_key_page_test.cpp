@@ -382,6 +382,7 @@ TEST_F(CustomKeyPageTest, TheKeyMenuRestoresAndDisablesKeys)
                             {609, TextIn(1033, 209)},
                             {607, TextIn(1033, 202)},
                             {0, L""},
+                            {614, TextIn(1033, 207)},
                             {610, TextIn(1033, 210)},
                             {611, TextIn(1033, 211)},
                             {612, TextIn(1033, 212)},
@@ -466,24 +467,40 @@ TEST_F(CustomKeyPageTest, TheMacroDialogStoresAMacroThatHasEvents)
     EXPECT_EQ(Refreshes(), 1);
 }
 
-TEST_F(CustomKeyPageTest, TheShortcutDialogStoresTheChosenShortcut)
+TEST_F(CustomKeyPageTest, TheShortcutAndMouseDialogsStoreTheChosenItem)
 {
+    struct ListCase {
+        unsigned menuRow;
+        size_t items;
+        CustomKeyChoice first;
+        int chosen;
+        int type;
+        int value;
+        int text;
+    };
+    const ListCase cases[] = {
+        {KeyMenu::kShortcut, 15, {1, TextIn(1033, 701)}, 3, 7, 4, 704},
+        {KeyMenu::kMouse, 5, {1, TextIn(1033, 220)}, 1, 5, 3, 223},
+    };
     StartOnPage();
-    std::vector<CustomKeyChoice> offered;
-    AssignThroughDialog(kKeyA, KeyMenu::kShortcut, [&](CustomKeyDlg& dialog) {
-        offered = dialog.Choices();
-        dynamic_cast<MComboBox*>(dialog.GetControl(CustomKeyDlg::kValueList))->SetCurSel(3);
-    });
+    for (const ListCase& c : cases) {
+        SCOPED_TRACE(c.type);
+        keyFilter.ClearRequests();
+        std::vector<CustomKeyChoice> offered;
+        AssignThroughDialog(kKeyA, c.menuRow, [&](CustomKeyDlg& dialog) {
+            offered = dialog.Choices();
+            dynamic_cast<MComboBox*>(dialog.GetControl(CustomKeyDlg::kValueList))->SetCurSel(c.chosen);
+        });
 
-    ASSERT_EQ(offered.size(), 15u);
-    EXPECT_EQ(offered.front(), (CustomKeyChoice{1, TextIn(1033, 701)}));
-    EXPECT_EQ(offered.back(), (CustomKeyChoice{15, TextIn(1033, 715)}));
-    KeyAssignmentList rows = Rows();
-    ASSERT_EQ(rows.size(), 1u);
-    EXPECT_EQ(FieldsOf(*rows[0]), Expected(kKeyA, 7, 4, TextIn(1033, 704)));
-    EXPECT_EQ(TipOfKey(kKeyA), Tip(209, TextIn(1033, 704)));
-    EXPECT_EQ(Refreshes(), 1);
-    EXPECT_EQ(keyFilter.WatchedKeys(), std::vector<unsigned>{kKeyA});
+        ASSERT_EQ(offered.size(), c.items);
+        EXPECT_EQ(offered.front(), c.first);
+        KeyAssignmentList rows = Rows();
+        ASSERT_EQ(rows.size(), 1u);
+        EXPECT_EQ(FieldsOf(*rows[0]), Expected(kKeyA, c.type, c.value, TextIn(1033, c.text)));
+        EXPECT_EQ(TipOfKey(kKeyA), Tip(c.type == 7 ? 209 : 207, TextIn(1033, c.text)));
+        EXPECT_EQ(Refreshes(), 1);
+        EXPECT_EQ(keyFilter.WatchedKeys(), std::vector<unsigned>{kKeyA});
+    }
 }
 
 TEST_F(CustomKeyPageTest, ClosingTheDialogStoresNothing)
