@@ -178,6 +178,26 @@ protected:
         });
     }
 
+    // A row stored as a profile file would bring it; true when stored.
+    bool StoreRow(int profile, int layer, int key, int type, int value, const CString& desc = L"")
+    {
+        KeyAssignmentRow row;
+        row.profile = profile;
+        row.fn_layer = layer;
+        row.key_code = key;
+        row.macro_type = type;
+        row.macro_value = value;
+        row.macro_desc = desc;
+        return database.SaveKeyAssignment(row) != 0;
+    }
+
+    // What the page and the software keys do after an import or a connection: load the profile again.
+    void ReloadPage()
+    {
+        Window().QueueTask(WorkerTask::kPageReload);
+        RunWorker();
+    }
+
     KeyAssignmentList Rows(int profile = 1, int layer = 0)
     {
         KeyAssignmentList rows;
@@ -553,27 +573,15 @@ TEST_F(CustomKeyPageTest, EveryTypeIsShownAndBadRowsShowAsDefault)
     std::vector<unsigned> watched;
     for (size_t i = 0; i < cases.size(); ++i) {
         const ShownCase& c = cases[i];
-        KeyAssignmentRow row;
-        row.profile = 1;
-        row.key_code = kKeyA + static_cast<int>(i);
-        row.macro_type = c.type;
-        row.macro_value = c.record ? database.AddKeyExtra(*c.record) : c.value;
-        row.macro_desc = c.desc;
-        ASSERT_NE(database.SaveKeyAssignment(row), 0) << c.what;
+        const int key = kKeyA + static_cast<int>(i);
+        ASSERT_TRUE(StoreRow(1, 0, key, c.type, c.record ? database.AddKeyExtra(*c.record) : c.value, c.desc))
+            << c.what;
         if (c.heading)
-            watched.push_back(static_cast<unsigned>(row.key_code));
+            watched.push_back(static_cast<unsigned>(key));
     }
     // Another Fn layer is never shown nor carried out.
-    KeyAssignmentRow layerOne;
-    layerOne.profile = 1;
-    layerOne.fn_layer = 1;
-    layerOne.key_code = kCapsLock;
-    layerOne.macro_type = 2;
-    layerOne.macro_value = kEscape;
-    ASSERT_NE(database.SaveKeyAssignment(layerOne), 0);
-    // As after an import or a connection: the page and the software keys load the profile again.
-    Window().QueueTask(WorkerTask::kPageReload);
-    RunWorker();
+    ASSERT_TRUE(StoreRow(1, 1, kCapsLock, 2, kEscape));
+    ReloadPage();
 
     for (size_t i = 0; i < cases.size(); ++i) {
         const ShownCase& c = cases[i];
@@ -654,12 +662,7 @@ TEST_F(CustomKeyPageTest, AProfileKeySwitchesTheProfileItNames)
         profile.name = name;
         ASSERT_NE(database.AddProfile(profile), 0);
     }
-    KeyAssignmentRow gamesKey;
-    gamesKey.profile = 2;
-    gamesKey.key_code = kKeyB;
-    gamesKey.macro_type = 2;
-    gamesKey.macro_value = kEscape;
-    ASSERT_NE(database.SaveKeyAssignment(gamesKey), 0);
+    ASSERT_TRUE(StoreRow(2, 0, kKeyB, 2, kEscape));
 
     std::vector<CustomKeyChoice> offered;
     AssignThroughDialog(kKeyA, KeyMenu::kProfile, [&offered](CustomKeyDlg& dialog) {
@@ -687,14 +690,8 @@ TEST_F(CustomKeyPageTest, AProgramThatIsGoneIsReportedNotIgnored)
 {
     StartOnPage();
     const int record = database.AddKeyExtra(ProgramRecord(L"/nonexistent/tool"));
-    KeyAssignmentRow row;
-    row.profile = 1;
-    row.key_code = kKeyA;
-    row.macro_type = 8;
-    row.macro_value = record;
-    ASSERT_NE(database.SaveKeyAssignment(row), 0);
-    Window().QueueTask(WorkerTask::kPageReload);
-    RunWorker();
+    ASSERT_TRUE(StoreRow(1, 0, kKeyA, 8, record));
+    ReloadPage();
 
     std::vector<std::pair<CString, CString>> messages;
     AnswerMessageBox(&messages);
