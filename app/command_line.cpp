@@ -68,9 +68,18 @@ CommandLine ParseCommandLine(const std::vector<std::string>& arguments)
     return result;
 }
 
-std::string UsageText()
+std::string CommandName(const char* argv0)
 {
-    return "Usage: Torvik [option]...\n"
+    const std::string path = argv0 ? argv0 : "";
+    const size_t slash = path.find_last_of('/');
+    const std::string base = slash == std::string::npos ? path : path.substr(slash + 1);
+    return base.empty() ? "torvik" : base;
+}
+
+std::string UsageText(const std::string& command)
+{
+    return "Usage: " + command +
+           " [option]...\n"
            "Configures the keyboard: key assignments, macros, lighting, profiles and updates.\n"
            "\n"
            "Options:\n"

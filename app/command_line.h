@@ -22,5 +22,9 @@ struct CommandLine {
 
 CommandLine ParseCommandLine(const std::vector<std::string>& arguments);
 
-// The usage text printed by --help.
-std::string UsageText();
+// The name the program was started by, for --help and messages: argv[0]'s base name, so the installed
+// command reads "torvik" and the build's executable "Torvik"; "torvik" when argv[0] names nothing.
+std::string CommandName(const char* argv0);
+
+// The usage text printed by --help, for the command `command`.
+std::string UsageText(const std::string& command);

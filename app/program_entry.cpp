@@ -36,12 +36,12 @@ std::string ReadWholeFile(const std::string& path)
     return std::string(std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>());
 }
 
-int PrintVersion()
+int PrintVersion(const std::string& command)
 {
     const CString configPath = ApplicationFolderWithSeparator() + L"config.xml";
     const CString version = LoadSoftwareData(configPath).version;
     if (version.empty()) {
-        std::cerr << "Torvik: no software version in " << NativePath(configPath) << "\n";
+        std::cerr << command << ": no software version in " << NativePath(configPath) << "\n";
         return 1;
     }
     std::cout << WideToUtf8(version) << "\n";
@@ -59,7 +59,7 @@ HINSTANCE ProgramResources()
 
 } // namespace
 
-int RunProgram(const std::vector<std::string>& arguments)
+int RunProgram(const std::string& command, const std::vector<std::string>& arguments)
 {
     // Typed text reaches the input method in the user's encoding.
     std::setlocale(LC_ALL, "");
@@ -67,12 +67,13 @@ int RunProgram(const std::vector<std::string>& arguments)
     const CommandLine commandLine = ParseCommandLine(arguments);
     switch (commandLine.action) {
     case CommandLine::Action::Help:
-        std::cout << UsageText();
+        std::cout << UsageText(command);
         return 0;
     case CommandLine::Action::Version:
-        return PrintVersion();
+        return PrintVersion(command);
     case CommandLine::Action::Error:
-        std::cerr << "Torvik: " << commandLine.error << "\nTry 'Torvik --help' for more information.\n";
+        std::cerr << command << ": " << commandLine.error << "\nTry '" << command
+                  << " --help' for more information.\n";
         return 2;
     case CommandLine::Action::Run:
         break;
@@ -92,7 +93,7 @@ int RunProgram(const std::vector<std::string>& arguments)
         // The running copy may still be starting and have no window yet; this start ends either way.
         if (WindowSystem::Backend().IsAvailable())
             WindowSystem::RestoreWindowWithProperty(deviceName);
-        std::cerr << "Torvik: already running; its window was brought to the front.\n";
+        std::cerr << command << ": already running; its window was brought to the front.\n";
         return 0;
     }
 
@@ -105,20 +106,20 @@ int RunProgram(const std::vector<std::string>& arguments)
         const DeviceDescription description = LoadDeviceDescription(appFolder + L"config.xml");
         const std::optional<int> deviceType = SimulatedDeviceType(description, commandLine.simulateModel);
         if (!deviceType) {
-            std::cerr << "Torvik: no keyboard model '" << commandLine.simulateModel << "' in "
+            std::cerr << command << ": no keyboard model '" << commandLine.simulateModel << "' in "
                       << NativePath(appFolder + L"config.xml") << "\n";
             return 2;
         }
         std::string error;
         simulator = StartSimulatedKeyboard(description, *deviceType, commandLine.simulateLog, error);
         if (!simulator) {
-            std::cerr << "Torvik: " << error << "\n";
+            std::cerr << command << ": " << error << "\n";
             return 1;
         }
     }
 
     if (!WindowSystem::Backend().IsAvailable()) {
-        std::cerr << "Torvik: no display to open the window on (is DISPLAY set?)\n";
+        std::cerr << command << ": no display to open the window on (is DISPLAY set?)\n";
         return 1;
     }
 
@@ -127,7 +128,7 @@ int RunProgram(const std::vector<std::string>& arguments)
     platform.Services().mayAskToInstall = commandLine.screenshot.empty();
     KeyboardDlg window(platform.Services());
     if (!window.CreateMainWindow()) {
-        std::cerr << "Torvik: the main window could not be created\n";
+        std::cerr << command << ": the main window could not be created\n";
         return 1;
     }
     // A simulated run's terminal switches the keyboard and prints what the window shows.
@@ -137,11 +138,11 @@ int RunProgram(const std::vector<std::string>& arguments)
     int status = 0;
     if (!commandLine.screenshot.empty()) {
         const std::string path = commandLine.screenshot;
-        window.RequestScreenshot(path, [&status, path](bool written) {
+        window.RequestScreenshot(path, [&status, &command, path](bool written) {
             if (written) {
                 std::cout << path << "\n";
             } else {
-                std::cerr << "Torvik: the screenshot could not be written to " << path << "\n";
+                std::cerr << command << ": the screenshot could not be written to " << path << "\n";
                 status = 1;
             }
         });

@@ -14,4 +14,5 @@
 #include <string>
 #include <vector>
 
-int RunProgram(const std::vector<std::string>& arguments);
+// `command`: the name the program was started by (CommandName), for --help and messages.
+int RunProgram(const std::string& command, const std::vector<std::string>& arguments);

@@ -37,7 +37,7 @@ std::vector<std::string> OpenInterfacePaths(HidDeviceManager& hid)
 struct ProgramPlatform::Layers {
     explicit Layers(const CString& appFolder, HidDeviceManager& hid)
         : keyFilter(WideToUtf8(Manager::GetDeviceName()), [&hid] { return OpenInterfacePaths(hid); }),
-          installer(NativePath(appFolder + L"udev\\70-torvik-keyboards.rules"), commandRunner)
+          installer(NativePath(appFolder), commandRunner)
     {
     }
 

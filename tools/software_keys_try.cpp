@@ -7,7 +7,7 @@
 // Keys and usages are the keyboard's key codes (HID usages: 57 Caps Lock, 41 Escape, 58 F1, ...).
 // mouse:N is a mouse button (1 left, 2 middle, 3 right, 7, 8), shortcut:N a built-in shortcut (1-15),
 // macro:VK,... a macro that presses and releases each virtual key in turn (72 H, 73 I), 20 ms apart.
-// --install-rule offers the udev rule (through pkexec) when access is missing, from the build's
+// --install-rule offers the udev rules (through pkexec) when access is missing, from the build's
 // installation folder.
 
 #include <condition_variable>
@@ -142,7 +142,7 @@ int main(int argc, char** argv)
     UinputVirtualHidDevice device;
     EvdevKeyFilter filter("Torvik try", [&] { return interfaces; });
     ProcessCommandRunner runner;
-    PkexecRuleInstaller installer(TORVIK_INSTALL_DIR "/udev/70-torvik-keyboards.rules", runner);
+    PkexecRuleInstaller installer(TORVIK_INSTALL_DIR, runner);
     SoftwareKeys keys(
         {device, filter, db, SteadyMonotonicClock::Shared(), installRule ? &installer : nullptr},
         "Torvik try");

@@ -84,8 +84,9 @@ check "dpkg reports torvik $version installed" \
 check "every library of the program and of libKelvoUI resolves" \
   sh -c "! chroot '$root' ldd /usr/lib/torvik/Torvik /usr/lib/torvik/libKelvoUI.so.0 | grep -q 'not found'"
 check "'torvik --version' prints $version" test "$(in_root torvik --version)" = "$version"
-check "'torvik --help' runs" sh -c "chroot '$root' /usr/bin/torvik --help | grep -q -- --version"
+check "'torvik --help' names the command" sh -c "chroot '$root' /usr/bin/torvik --help | grep -q '^Usage: torvik '"
 for f in /usr/lib/torvik/config.xml /usr/lib/torvik/skins/theme1/Torvik.ico /usr/lib/udev/rules.d/70-torvik.rules \
+  /usr/lib/modules-load.d/torvik-uinput.conf /usr/lib/torvik/udev/70-torvik.rules \
   /usr/share/applications/example.corvid.Torvik.desktop /usr/share/metainfo/example.corvid.Torvik.metainfo.xml \
   /usr/share/icons/hicolor/48x48/apps/torvik.png /usr/share/man/man1/torvik.1.gz; do
   check "$f" test -f "$root$f"

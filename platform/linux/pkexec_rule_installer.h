@@ -1,9 +1,13 @@
 #pragma once
-// Installs the software keys' udev rule with administrator rights through pkexec (the desktop asks for
-// the password): the rule file goes to /etc/udev/rules.d, the uinput module is loaded now and at every
-// start, and udev applies the rule to the devices present.
+// Installs the installation's udev rules with administrator rights through pkexec (the desktop asks for
+// the password): the rules file goes to /etc/udev/rules.d, the uinput module is loaded now and, through
+// modules-load.d, at every start, and udev applies the rules to the devices present.
+//
+// The copy in /etc has a name of its own: under the packaged file's name it would mask that file, and a
+// keyboard a later package adds would stay without access.
 
 #include <chrono>
+#include <filesystem>
 #include <string>
 #include <vector>
 
@@ -12,16 +16,16 @@
 
 class PkexecRuleInstaller : public DriverInstaller {
 public:
+    // The files, in the application folder (the build makes the rules from config.xml).
+    static constexpr const char* kRuleFile = "udev/70-torvik.rules";
+    static constexpr const char* kModulesFile = "udev/torvik-uinput.conf";
     static constexpr const char* kInstalledRule = "/etc/udev/rules.d/70-torvik-keyboards.rules";
-    static constexpr const char* kModulesFile = "/etc/modules-load.d/torvik-uinput.conf";
+    static constexpr const char* kInstalledModules = "/etc/modules-load.d/torvik-uinput.conf";
     // Long enough to type a password, not forever.
     static constexpr std::chrono::minutes kTimeout{5};
 
-    // `ruleFile`: the installation's rule file (native path).
-    PkexecRuleInstaller(std::string ruleFile, CommandRunner& runner)
-        : m_ruleFile(std::move(ruleFile)), m_runner(runner)
-    {
-    }
+    // `appFolder`: the application folder, where kRuleFile and kModulesFile are found.
+    PkexecRuleInstaller(const std::filesystem::path& appFolder, CommandRunner& runner);
 
     bool Install() override;
 
@@ -30,5 +34,6 @@ public:
 
 private:
     std::string m_ruleFile;
+    std::string m_modulesFile;
     CommandRunner& m_runner;
 };

@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <utility>
+
 #include "app/command_line.h"
 
 TEST(CommandLine, Options)
@@ -63,7 +65,20 @@ TEST(CommandLine, SimulationAndScreenshot)
 
 TEST(CommandLine, UsageNamesEveryOption)
 {
-    const std::string usage = UsageText();
+    const std::string usage = UsageText("torvik");
     for (const char* option : {"--help", "--version", "--simulate", "--simulate-log", "--screenshot"})
         EXPECT_NE(usage.find(option), std::string::npos) << option;
+}
+
+// Usage and messages name the command as the user typed it.
+TEST(CommandLine, CommandNameIsTheBaseNameOfWhatWasRun)
+{
+    const std::pair<const char*, const char*> cases[] = {
+        {"/usr/bin/torvik", "torvik"}, {"torvik", "torvik"},    {"build/bin/Torvik", "Torvik"},
+        {"./Torvik", "Torvik"},        {"/opt/dir/", "torvik"}, {"", "torvik"},
+        {nullptr, "torvik"},
+    };
+    for (const auto& [argv0, name] : cases)
+        EXPECT_EQ(CommandName(argv0), name) << (argv0 ? argv0 : "(null)");
+    EXPECT_TRUE(UsageText("torvik").starts_with("Usage: torvik [option]...\n"));
 }

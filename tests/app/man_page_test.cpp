@@ -86,14 +86,31 @@ std::set<std::string> ManPageOptions(const std::string& page)
 
 } // namespace
 
+std::string ManPageText()
+{
+    return ReadFileBytes(std::filesystem::path(TORVIK_SOURCE_DIR) / "dist" / "torvik.1.in");
+}
+
 TEST(ManPage, DocumentsExactlyTheOptionsOfHelp)
 {
-    const std::set<std::string> help = HelpOptions(UsageText());
+    const std::set<std::string> help = HelpOptions(UsageText("torvik"));
     ASSERT_FALSE(help.empty());
-    const std::set<std::string> man =
-        ManPageOptions(ReadFileBytes(std::filesystem::path(TORVIK_SOURCE_DIR) / "dist" / "torvik.1.in"));
+    const std::set<std::string> man = ManPageOptions(ManPageText());
     for (const std::string& option : help)
         EXPECT_TRUE(man.contains(option)) << option << ": printed by --help, missing from the manual page";
     for (const std::string& option : man)
         EXPECT_TRUE(help.contains(option)) << option << ": in the manual page, not printed by --help";
+}
+
+// Started as the command the synopsis names, --help names it too.
+TEST(ManPage, SynopsisAndHelpNameTheInstalledCommand)
+{
+    const std::string page = ManPageText();
+    const size_t synopsis = page.find(".SH SYNOPSIS\n.B ");
+    ASSERT_NE(synopsis, std::string::npos);
+    const size_t start = synopsis + std::string(".SH SYNOPSIS\n.B ").size();
+    const std::string command = page.substr(start, page.find('\n', start) - start);
+    EXPECT_EQ(command, "torvik") << "the command dist/ installs";
+    const std::string usage = UsageText(CommandName(("/usr/bin/" + command).c_str()));
+    EXPECT_TRUE(usage.starts_with("Usage: " + command + " [option]...\n")) << usage;
 }

@@ -18,11 +18,13 @@ fi
 rm -f "$stage.log"
 
 # The program's folder holds the program, its library and exactly the installation data: config.xml,
-# layouts, languages and the rendered skin (not the theme's sources, not the examples' pictures).
+# layouts, languages, the rendered skin (not the theme's sources, not the examples' pictures) and the
+# udev rules made from config.xml.
 expected=$(
   { echo Torvik
     (cd "$build/lib" && ls libKelvoUI.so*)
     (cd "$source/data" && find . -type f ! -name CMakeLists.txt ! -path './skins/theme1-src/*' | sed 's|^\./||')
+    echo udev/70-torvik.rules
     (cd "$build/bin" && find skins/theme1 \( -type f -o -type l \) ! -path 'skins/theme1/demo/*' \
       ! -path 'skins/theme1/gallery/*')
   } | sort)
@@ -62,6 +64,9 @@ version=$(env -u TORVIK_APP_FOLDER "$root/bin/torvik" --version) || fail "torvik
 sed -i 's/\(<software[^>]* version="\)[^"]*"/\19.8.7-installed"/' "$app/config.xml"
 changed=$(env -u TORVIK_APP_FOLDER "$root/bin/torvik" --version)
 [ "$changed" = 9.8.7-installed ] || fail "the installed program read '$changed', not its own config.xml"
+# Its usage names the command as installed, as the manual page does.
+usage=$(env -u TORVIK_APP_FOLDER "$root/bin/torvik" --help | head -n 1)
+[ "$usage" = "Usage: torvik [option]..." ] || fail "torvik --help begins '$usage'"
 
 # Desktop entry and metainfo validate, and name what is installed.
 desktop=$(find "$root/share/applications" -name '*.desktop')
@@ -91,7 +96,8 @@ if [ -f "$page" ]; then
   warnings=$(zcat "$page" | groff -man -Tutf8 -ww -z 2>&1)
   [ -z "$warnings" ] || fail "groff warnings in torvik.1: $warnings"
   source_text=$(zcat "$page" | sed 's/\\%//g; s/\\-/-/g; s/\\f[BIRP]//g')
-  for path in "$prefix/lib/torvik/config.xml" "$prefix/lib/udev/rules.d/70-torvik.rules" "$prefix/bin/torvik"; do
+  for path in "$prefix/lib/torvik/config.xml" "$prefix/lib/udev/rules.d/70-torvik.rules" "$prefix/bin/torvik" \
+    "$prefix/lib/torvik/udev/70-torvik.rules" "$prefix/lib/modules-load.d/torvik-uinput.conf"; do
     [ -e "$stage$path" ] || fail "$path is not installed"
     grep -qF "$path" <<<"$source_text" || fail "the manual page does not name $path"
   done
@@ -99,12 +105,21 @@ else
   fail "no manual page at $page"
 fi
 
-# The udev rules grant access to hidraw nodes (their content is checked by the generator's tests).
+# One rules file grants what the program opens: the keyboards' hidraw and input event nodes, and uinput
+# (their content is checked by the generator's tests). The program offers the copy in its folder when
+# the software keys find no access: it is the same file.
 rules=$root/lib/udev/rules.d/70-torvik.rules
-grep -q '^SUBSYSTEM=="hidraw", .*TAG+="uaccess"' "$rules" 2>/dev/null || fail "$rules grants no hidraw access"
+for grant in '^SUBSYSTEM=="hidraw", .*TAG+="uaccess"' '^SUBSYSTEM=="input", KERNEL=="event\*", .*TAG+="uaccess"' \
+  '^KERNEL=="uinput", SUBSYSTEM=="misc", TAG+="uaccess"'; do
+  grep -q "$grant" "$rules" 2>/dev/null || fail "$rules has no line matching $grant"
+done
+cmp -s "$rules" "$app/udev/70-torvik.rules" || fail "the program's folder holds other udev rules than $rules"
+# uinput loads at boot.
+modules=$(grep -v '^#' "$root/lib/modules-load.d/torvik-uinput.conf" 2>/dev/null | grep -v '^$')
+[ "$modules" = uinput ] || fail "modules-load.d/torvik-uinput.conf loads '$modules'"
 
 if [ "$failures" -ne 0 ]; then
   echo "$failures check(s) failed" >&2
   exit 1
 fi
-echo "installed layout, program, desktop files, manual page and udev rules: all checks passed"
+echo "installed layout, program, desktop files, manual page, udev rules and uinput: all checks passed"

@@ -30,12 +30,22 @@ for needed in 'libc6 (' 'libcairo2 (' fonts-liberation2; do
 done
 # The private library travels in the package; nothing may ask the archive for it.
 ! grep -qi kelvo <<<"$depends" || fail "Depends names the package's own library: $depends"
-dpkg-deb --ctrl-tarfile "$deb" | tar -t | grep -qx './postinst' || fail "no postinst"
+# The postinst applies the rules to what is connected: the keyboards' hidraw and input event nodes,
+# and uinput's misc device, which it loads first.
+postinst=$(dpkg-deb --ctrl-tarfile "$deb" | tar -xO ./postinst 2>/dev/null) || fail "no postinst"
+trigger=$(grep 'udevadm trigger' <<<"$postinst")
+for subsystem in hidraw input misc; do
+  grep -q -- "--subsystem-match=$subsystem\b" <<<"$trigger" || fail "the postinst does not trigger $subsystem: $trigger"
+done
+grep -q 'modprobe uinput' <<<"$postinst" || fail "the postinst does not load uinput"
 
 # The same files as an install into a folder.
 DESTDIR=$work/stage "$cmake" --install "$build" >/dev/null || fail "cmake --install"
 in_package=$(dpkg-deb -c "$deb" | awk '$1 !~ /^d/ {print $6}' | sed 's|^\./|/|' | sort)
 installed=$(cd "$work/stage" && find . ! -type d | sed 's|^\.||' | sort)
+for file in lib/udev/rules.d/70-torvik.rules lib/modules-load.d/torvik-uinput.conf; do
+  grep -q "/$file\$" <<<"$in_package" || fail "the package holds no $file"
+done
 if [ "$in_package" != "$installed" ]; then
   fail "package and install differ:"
   diff <(echo "$installed") <(echo "$in_package") >&2

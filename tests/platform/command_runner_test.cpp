@@ -39,17 +39,29 @@ TEST(ProcessCommandRunner, GivesTheExitCodeAndEndsAProgramThatOverruns)
     ::close(pipe[0]);
 }
 
-TEST(PkexecRuleInstaller, InstallsTheRuleAsAnArgumentThroughPkexec)
+// An application folder holding the two files the installer hands over.
+std::filesystem::path AppFolder(const std::filesystem::path& folder, bool withModulesFile = true)
+{
+    std::filesystem::create_directories(folder / "udev");
+    std::ofstream(folder / PkexecRuleInstaller::kRuleFile) << "rule text\n";
+    if (withModulesFile)
+        std::ofstream(folder / PkexecRuleInstaller::kModulesFile) << "# comment\nuinput\n";
+    return folder;
+}
+
+TEST(PkexecRuleInstaller, InstallsTheFilesAsArgumentsThroughPkexec)
 {
     ScopedTempDir dir;
-    const std::string rule = (dir.Path() / "it's a \"rule\".rules").string();
+    const std::filesystem::path app = dir.Path() / "it's a \"folder\"";
     FakeCommandRunner runner;
-    PkexecRuleInstaller installer(rule, runner);
+    PkexecRuleInstaller installer(app, runner);
 
-    EXPECT_FALSE(installer.Install()) << "no rule file, nothing to install";
+    EXPECT_FALSE(installer.Install()) << "no files, nothing to install";
+    AppFolder(app, false);
+    EXPECT_FALSE(installer.Install()) << "no modules-load file";
     EXPECT_TRUE(runner.Commands().empty());
 
-    std::ofstream(rule) << "KERNEL==\"uinput\"\n";
+    AppFolder(app);
     EXPECT_TRUE(installer.Install());
     runner.SetResult(126); // the user dismissed the password dialog
     EXPECT_FALSE(installer.Install());
@@ -57,55 +69,58 @@ TEST(PkexecRuleInstaller, InstallsTheRuleAsAnArgumentThroughPkexec)
     const auto commands = runner.Commands();
     ASSERT_EQ(commands.size(), 2u);
     const std::vector<std::string>& args = commands[0];
-    ASSERT_EQ(args.size(), 6u);
+    ASSERT_EQ(args.size(), 7u);
     EXPECT_EQ(args[0], "pkexec");
     EXPECT_EQ(args[1], "/bin/sh");
     EXPECT_EQ(args[2], "-c");
-    EXPECT_EQ(args[5], rule) << "the path is never part of the script";
-    EXPECT_EQ(args[3].find(rule), std::string::npos);
-    for (const char* step : {"install -m 0644 \"$1\" /etc/udev/rules.d/70-torvik-keyboards.rules",
-                             "> /etc/modules-load.d/torvik-uinput.conf", "modprobe uinput",
-                             "udevadm control --reload-rules", "udevadm trigger"})
-        EXPECT_NE(args[3].find(step), std::string::npos) << step;
+    EXPECT_EQ(args[5], (app / "udev/70-torvik.rules").string()) << "the path is never part of the script";
+    EXPECT_EQ(args[6], (app / "udev/torvik-uinput.conf").string());
+    EXPECT_EQ(args[3].find(app.string()), std::string::npos);
 }
 
 // The script itself, run by a shell with the system paths replaced by a scratch folder.
-TEST(PkexecRuleInstaller, ScriptCopiesTheRuleAndStopsAtTheFirstFailure)
+TEST(PkexecRuleInstaller, ScriptInstallsTheFilesAppliesThemAndStopsAtTheFirstFailure)
 {
     ScopedTempDir dir;
-    const std::string rule = (dir.Path() / "rule").string();
-    std::ofstream(rule) << "rule text\n";
+    const std::filesystem::path app = AppFolder(dir.Path() / "app");
     FakeCommandRunner runner;
-    PkexecRuleInstaller installer(rule, runner);
-    std::string script = installer.CommandLine()[3];
-    const std::string root = dir.Path().string();
+    PkexecRuleInstaller installer(app, runner);
+    std::vector<std::string> command = installer.CommandLine();
+    ASSERT_EQ(command.front(), "pkexec");
+    command.erase(command.begin());
+    std::string& script = command[2];
+    const std::string root = (dir.Path() / "root").string();
+    // The folders need not exist yet.
     for (const std::string system : {"/etc/udev/rules.d/", "/etc/modules-load.d/"}) {
-        for (size_t at = script.find(system); at != std::string::npos; at = script.find(system))
-            script.replace(at, system.size(), root + "/");
+        for (size_t at = script.find(system); at != std::string::npos;
+             at = script.find(system, at + root.size() + system.size()))
+            script.replace(at, system.size(), root + system);
     }
     // Stand-ins for the system tools that record they ran.
-    const std::string bin = root + "/bin";
+    const std::string bin = (dir.Path() / "bin").string();
     std::filesystem::create_directory(bin);
     for (const char* tool : {"modprobe", "udevadm"}) {
-        std::ofstream(bin + "/" + tool) << "#!/bin/sh\necho " << tool << " \"$@\" >> " << root << "/ran\n";
+        std::ofstream(bin + "/" + tool) << "#!/bin/sh\necho " << tool << " \"$@\" >> " << bin << "/ran\n";
         std::filesystem::permissions(bin + "/" + tool, std::filesystem::perms::owner_all);
     }
     script.replace(script.find("PATH="), 5, "PATH=" + bin + ":");
 
     ProcessCommandRunner shell;
-    ASSERT_EQ(shell.Run({"/bin/sh", "-c", script, "torvik-rule-install", rule}, 10s), 0);
-    std::ifstream installed(root + "/70-torvik-keyboards.rules");
-    std::string line;
-    std::getline(installed, line);
-    EXPECT_EQ(line, "rule text");
-    std::ifstream modules(root + "/torvik-uinput.conf");
-    std::getline(modules, line);
-    EXPECT_EQ(line, "uinput");
-    std::ifstream ran(root + "/ran");
-    std::getline(ran, line);
-    EXPECT_EQ(line, "modprobe uinput");
+    ASSERT_EQ(shell.Run(command, 10s), 0);
+    EXPECT_EQ(ReadFileBytes(root + "/etc/udev/rules.d/70-torvik-keyboards.rules"), "rule text\n");
+    EXPECT_EQ(ReadFileBytes(root + "/etc/modules-load.d/torvik-uinput.conf"), "# comment\nuinput\n");
+    // uinput loaded before udev looks at the devices; every kind of node the rules grant re-checked.
+    EXPECT_EQ(ReadFileBytes(bin + "/ran"),
+              "modprobe uinput\n"
+              "udevadm control --reload-rules\n"
+              "udevadm trigger --action=change --subsystem-match=hidraw --subsystem-match=input "
+              "--subsystem-match=misc\n"
+              "udevadm settle --timeout=10\n");
 
-    EXPECT_NE(shell.Run({"/bin/sh", "-c", script, "torvik-rule-install", root + "/missing"}, 10s), 0);
+    std::filesystem::remove(app / PkexecRuleInstaller::kModulesFile);
+    std::filesystem::remove(bin + "/ran");
+    EXPECT_NE(shell.Run(command, 10s), 0);
+    EXPECT_FALSE(std::filesystem::exists(bin + "/ran")) << "nothing applied after a failed copy";
 }
 
 } // namespace

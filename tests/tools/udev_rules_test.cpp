@@ -1,13 +1,15 @@
-// The udev rules made from config.xml: every keyboard mode gets access to its hidraw nodes, and nothing
-// taken from the file can add a rule of its own.
+// The udev rules made from config.xml: every keyboard mode gets access to its hidraw and input event
+// nodes, uinput is granted once, and nothing taken from the file can add a rule of its own.
 
 #include <gtest/gtest.h>
 
+#include <optional>
 #include <set>
 #include <sstream>
 #include <string_view>
 
 #include "device/device_description.h"
+#include "platform/linux/pkexec_rule_installer.h"
 #include "tests/support/scoped_folders.h"
 #include "tools/udev/udev_rules.h"
 
@@ -50,29 +52,49 @@ int KernelHex(std::string_view text)
     return value;
 }
 
-// The vendor/product pairs of the rule lines; fails the test on any line that is neither a comment nor
-// a well-formed hidraw rule.
-std::vector<Pair> RulePairs(const std::string& text)
+// The rule lines, sorted by what they grant; fails the test on any line that is neither a comment nor
+// one of the three well-formed rules.
+struct ParsedRules {
+    std::vector<Pair> hidraw; // by HID device name
+    std::vector<Pair> event;  // by input modalias
+    int uinput = 0;
+};
+
+// "<head>VVVV<separator>PPPP<tail>" -> the pair; nullopt for any other shape.
+std::optional<Pair> PairBetween(std::string_view rule, std::string_view head, char separator,
+                                std::string_view tail)
 {
-    constexpr std::string_view head = R"(SUBSYSTEM=="hidraw", KERNELS=="*:)";
-    constexpr std::string_view tail = R"(.*", TAG+="uaccess")";
-    std::vector<Pair> pairs;
+    if (!rule.starts_with(head) || !rule.ends_with(tail) || rule.size() != head.size() + 9 + tail.size() ||
+        rule[head.size() + 4] != separator)
+        return std::nullopt;
+    const int vid = KernelHex(rule.substr(head.size(), 4));
+    const int pid = KernelHex(rule.substr(head.size() + 5, 4));
+    if (vid < 0 || pid < 0)
+        return std::nullopt;
+    return Pair{vid, pid};
+}
+
+ParsedRules Parse(const std::string& text)
+{
+    ParsedRules parsed;
     std::istringstream lines(text);
     for (std::string line; std::getline(lines, line);) {
         if (line.empty() || line[0] == '#')
             continue;
-        const std::string_view rule = line;
-        const bool shaped = rule.starts_with(head) && rule.ends_with(tail) &&
-                            rule.size() == head.size() + 9 + tail.size() && rule[head.size() + 4] == ':';
-        const int vid = shaped ? KernelHex(rule.substr(head.size(), 4)) : -1;
-        const int pid = shaped ? KernelHex(rule.substr(head.size() + 5, 4)) : -1;
-        if (vid < 0 || pid < 0) {
-            ADD_FAILURE() << "not a hidraw rule: " << line;
-            continue;
-        }
-        pairs.emplace_back(vid, pid);
+        if (auto pair =
+                PairBetween(line, R"(SUBSYSTEM=="hidraw", KERNELS=="*:)", ':', R"(.*", TAG+="uaccess")"))
+            parsed.hidraw.push_back(*pair);
+        else if (auto pair =
+                     PairBetween(line, R"(SUBSYSTEM=="input", KERNEL=="event*", ATTRS{modalias}=="input:b*v)",
+                                 'p', R"(e*", TAG+="uaccess")"))
+            parsed.event.push_back(*pair);
+        else if (line ==
+                 R"(KERNEL=="uinput", SUBSYSTEM=="misc", TAG+="uaccess", OPTIONS+="static_node=uinput")")
+            ++parsed.uinput;
+        else
+            ADD_FAILURE() << "not a rule of ours: " << line;
     }
-    return pairs;
+    return parsed;
 }
 
 } // namespace
@@ -88,9 +110,28 @@ TEST(UdevRules, ShippedConfigGrantsEveryMode)
     std::set<Pair> expected;
     for (const DeviceRecord& mode : description.modes)
         expected.insert({mode.vendorId, mode.productId});
-    const std::vector<Pair> pairs = RulePairs(rules.text);
-    EXPECT_EQ(std::set<Pair>(pairs.begin(), pairs.end()), expected);
-    EXPECT_EQ(pairs.size(), expected.size()) << "one rule per pair";
+    const ParsedRules parsed = Parse(rules.text);
+    EXPECT_EQ(std::set<Pair>(parsed.hidraw.begin(), parsed.hidraw.end()), expected);
+    EXPECT_EQ(parsed.hidraw.size(), expected.size()) << "one rule per pair";
+    EXPECT_EQ(parsed.event, parsed.hidraw);
+    EXPECT_EQ(parsed.uinput, 1);
+}
+
+// The program offers the file in its folder when the software keys find no access: it must be the one
+// made from the folder's own config.xml, and where the installer looks.
+TEST(UdevRules, TheApplicationFolderHoldsTheRulesOfItsConfig)
+{
+    const UdevRules rules =
+        MakeUdevRules(LoadDeviceDescription(Utf8ToWide((BuildBinDir() / "config.xml").string())));
+    ASSERT_EQ(rules.error, "");
+    EXPECT_EQ(ReadFileBytes(BuildBinDir() / PkexecRuleInstaller::kRuleFile), rules.text);
+    std::vector<std::string> modules;
+    std::istringstream lines(ReadFileBytes(BuildBinDir() / PkexecRuleInstaller::kModulesFile));
+    for (std::string line; std::getline(lines, line);) {
+        if (!line.empty() && line[0] != '#')
+            modules.push_back(line);
+    }
+    EXPECT_EQ(modules, std::vector<std::string>{"uinput"});
 }
 
 TEST(UdevRules, RulesInDocumentOrderOnePerPairInKernelHex)
@@ -101,11 +142,14 @@ TEST(UdevRules, RulesInDocumentOrderOnePerPairInKernelHex)
                          Mode(101, 0x1209, 0x0004), Mode(101, 0x04D9, 0xa0f1, L"same pair again")};
     const UdevRules rules = MakeUdevRules(description);
     ASSERT_EQ(rules.error, "");
-    EXPECT_EQ(RulePairs(rules.text),
-              (std::vector<Pair>{{0x04D9, 0xA0F1}, {0x04D9, 0xA0F2}, {0x1209, 0x0004}}));
-    EXPECT_NE(rules.text.find("KERNELS==\"*:04D9:A0F1.*\""), std::string::npos) << rules.text;
-    EXPECT_NE(rules.text.find("# Wireless, Receiver\n"), std::string::npos) << rules.text;
-    EXPECT_NE(rules.text.find("# Other, Cable\n"), std::string::npos) << rules.text;
+    const ParsedRules parsed = Parse(rules.text);
+    const std::vector<Pair> pairs{{0x04D9, 0xA0F1}, {0x04D9, 0xA0F2}, {0x1209, 0x0004}};
+    EXPECT_EQ(parsed.hidraw, pairs);
+    EXPECT_EQ(parsed.event, pairs);
+    EXPECT_EQ(parsed.uinput, 1);
+    for (const char* text : {"KERNELS==\"*:04D9:A0F1.*\"", "ATTRS{modalias}==\"input:b*v04D9pA0F1e*\"",
+                             "# Wireless, Receiver\n", "# Other, Cable\n"})
+        EXPECT_NE(rules.text.find(text), std::string::npos) << text << " in\n" << rules.text;
 }
 
 TEST(UdevRules, NamesWithLineBreaksStayInsideTheirComment)
@@ -115,8 +159,10 @@ TEST(UdevRules, NamesWithLineBreaksStayInsideTheirComment)
     description.modes = {Mode(201, 0x1209, 0x0001, L"Cable\r\nRUN+=\"/bin/sh\"")};
     const UdevRules rules = MakeUdevRules(description);
     ASSERT_EQ(rules.error, "");
-    // RulePairs fails on any line that is not a comment or a hidraw rule.
-    EXPECT_EQ(RulePairs(rules.text), (std::vector<Pair>{{0x1209, 0x0001}}));
+    // Parse fails on any line that is not a comment or one of our rules.
+    const ParsedRules parsed = Parse(rules.text);
+    EXPECT_EQ(parsed.hidraw, (std::vector<Pair>{{0x1209, 0x0001}}));
+    EXPECT_EQ(parsed.event, parsed.hidraw);
 }
 
 TEST(UdevRules, ModesNoRuleCanMatchFailTheBuild)

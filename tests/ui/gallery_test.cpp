@@ -35,9 +35,20 @@
 #include "ui/controls/m_text.h"
 #include "ui/examples/gallery_dialog.h"
 #include "ui/examples/gallery_pages.h"
+#include "ui/keyboard/battery_ctrl.h"
+#include "ui/keyboard/c_color_button.h"
+#include "ui/keyboard/c_color_combo.h"
+#include "ui/keyboard/c_color_palette.h"
+#include "ui/keyboard/c_color_select.h"
+#include "ui/keyboard/c_device_ctrl.h"
 #include "ui/keyboard/c_record_list.h"
+#include "ui/keyboard/circle_palette.h"
+#include "ui/keyboard/d_list_box.h"
+#include "ui/keyboard/dpi_control.h"
 #include "ui/keyboard/key_func_control.h"
 #include "ui/keyboard/keyboard_ctrl.h"
+#include "ui/keyboard/m_palette.h"
+#include "ui/keyboard/upgrade_button.h"
 
 namespace {
 
@@ -119,6 +130,18 @@ TEST_F(GalleryTest, EveryPageShowsAndEveryStandardControlIsOnOne)
     EXPECT_TRUE(Shows<CLogonEdit>(gallery));
     EXPECT_TRUE(Shows<MComboBox>(gallery));
     EXPECT_TRUE(Shows<MListBox>(gallery));
+    // The colour pickers and the device, battery and update controls.
+    EXPECT_TRUE(Shows<CirclePalette>(gallery));
+    EXPECT_TRUE(Shows<CColorButton>(gallery));
+    EXPECT_TRUE(Shows<MPalette>(gallery));
+    EXPECT_TRUE(Shows<CColorPalette>(gallery));
+    EXPECT_TRUE(Shows<CColorSelect>(gallery));
+    EXPECT_TRUE(Shows<CColorCombo>(gallery));
+    EXPECT_TRUE(Shows<DListBox>(gallery));
+    EXPECT_TRUE(Shows<CDeviceCtrl>(gallery));
+    EXPECT_TRUE(Shows<BatteryCtrl>(gallery));
+    EXPECT_TRUE(Shows<UpgradeButton>(gallery));
+    EXPECT_TRUE(Shows<DPIControl>(gallery));
     EXPECT_TRUE(Shows<KeyFuncControl>(gallery));
     EXPECT_TRUE(Shows<CRecordList>(gallery));
     EXPECT_TRUE(Shows<KeyboardCtrl>(gallery));

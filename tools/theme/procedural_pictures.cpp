@@ -5,50 +5,36 @@
 #include <cstdint>
 #include <numbers>
 
+#include "ui/keyboard/color_math.h"
+
 namespace {
 
 constexpr unsigned kAccent = 0xED801B;
 
-// Hue in turns (0..1) at full saturation and value.
-void HueToRgb(double hue, double& r, double& g, double& b)
-{
-    const double h = 6.0 * (hue - std::floor(hue));
-    const double x = 1.0 - std::fabs(std::fmod(h, 2.0) - 1.0);
-    const int sector = static_cast<int>(h) % 6;
-    const double table[6][3] = {{1, x, 0}, {x, 1, 0}, {0, 1, x}, {0, x, 1}, {x, 0, 1}, {1, 0, x}};
-    r = table[sector][0];
-    g = table[sector][1];
-    b = table[sector][2];
-}
-
 } // namespace
 
-Surface DrawColourWheel(int size, int radius)
+Surface DrawColourWheel(int size, int radius, int rim)
 {
     Surface surface = NewSurface(size, size);
     cairo_surface_flush(surface.get());
     unsigned char* data = cairo_image_surface_get_data(surface.get());
     const int stride = cairo_image_surface_get_stride(surface.get());
-    const double c = size / 2.0;
-    // Four samples a pixel on the rim keep its edge smooth; inside, one sample at the pixel centre.
+    // The centre is a pixel, as the wheel control takes the pixel at half its size for its centre.
+    const int c = size / 2;
+    // Four samples a pixel on the rim keep its edge smooth; inside, they average around the pixel.
     for (int y = 0; y < size; ++y) {
         auto* row = reinterpret_cast<std::uint32_t*>(data + y * stride);
         for (int x = 0; x < size; ++x) {
             double sr = 0, sg = 0, sb = 0, cover = 0;
             for (int s = 0; s < 4; ++s) {
-                const double px = x + 0.25 + 0.5 * (s % 2) - c;
-                const double py = y + 0.25 + 0.5 * (s / 2) - c;
-                const double d = std::hypot(px, py);
-                if (d > radius)
+                const ColorMath::WheelOffset at{x - c - 0.25 + 0.5 * (s % 2), y - c - 0.25 + 0.5 * (s / 2)};
+                if (std::hypot(at.dx, at.dy) > radius)
                     continue;
-                // Red at the top, the hues clockwise; saturation grows with the distance.
-                const double hue = std::atan2(px, -py) / (2 * std::numbers::pi);
-                double r, g, b;
-                HueToRgb(hue, r, g, b);
-                const double sat = std::min(1.0, d / (radius * 0.92));
-                sr += 1 - sat + sat * r;
-                sg += 1 - sat + sat * g;
-                sb += 1 - sat + sat * b;
+                // The wheel control's own arithmetic: what the picture shows is what the wheel picks.
+                const ColorMath::Rgb colour = ColorMath::HueSatToRgb(ColorMath::WheelHueSat(at, rim));
+                sr += colour.r;
+                sg += colour.g;
+                sb += colour.b;
                 cover += 1;
             }
             if (cover == 0) {

@@ -123,8 +123,8 @@ bool BuildSkin(const ThemeManifest& manifest, const std::string& skinFolder, con
         ok &= strip && WritePng(strip, (fs::path(skinFolder) / entry.file).string());
     }
     for (const WheelEntry& wheel : manifest.wheels)
-        ok &=
-            WritePng(DrawColourWheel(wheel.size, wheel.radius), (fs::path(skinFolder) / wheel.file).string());
+        ok &= WritePng(DrawColourWheel(wheel.size, wheel.radius, wheel.rim),
+                       (fs::path(skinFolder) / wheel.file).string());
     for (const SpinnerEntry& spinner : manifest.spinners)
         ok &= BuildSpinner(spinner, skinFolder, convert);
     for (const IconEntry& icon : manifest.icons)

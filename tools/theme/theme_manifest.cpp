@@ -107,9 +107,11 @@ std::optional<ThemeManifest> LoadThemeManifest(const std::string& path)
         }
         manifest.pictures.push_back(std::move(entry));
     }
-    for (const pugi::xml_node& w : theme.children("wheel"))
-        manifest.wheels.push_back(
-            {w.attribute("file").value(), w.attribute("size").as_int(), w.attribute("radius").as_int()});
+    for (const pugi::xml_node& w : theme.children("wheel")) {
+        const int radius = w.attribute("radius").as_int();
+        manifest.wheels.push_back({w.attribute("file").value(), w.attribute("size").as_int(), radius,
+                                   w.attribute("rim").as_int(radius)});
+    }
     for (const pugi::xml_node& s : theme.children("spinner"))
         manifest.spinners.push_back(
             {s.attribute("file").value(), s.attribute("size").as_int(), s.attribute("frames").as_int(),

@@ -11,7 +11,8 @@
 //     <picture file="icon/icon_macro.png" width="32" height="32" class="selected">   a fixed state
 //     <picture file="btn_colorful.png" width="30" height="30" frames="4">   one drawing across all frames
 //     <picture file="scroll_v_102.png" ... resource="1"/>             the library's own, not in the skin
-//     <wheel file="img_circlepalette.png" size="140" radius="68"/>
+//     <wheel file="img_circlepalette.png" size="140" radius="69" rim="65"/>   rim: full colour from
+//                                                                     there (default: the radius)
 //     <spinner file="loading.gif" size="100" frames="24" delay="4" background="333333"/>
 //     <icon src="program_icon.svg" ico="Torvik.ico" hicolor="../../icons/hicolor" name="torvik"
 //           sizes="16 24 32 48 64 128 256"/>
@@ -42,6 +43,7 @@ struct WheelEntry {
     std::string file;
     int size = 0;
     int radius = 0;
+    int rim = 0;
 };
 
 struct SpinnerEntry {

@@ -3,6 +3,7 @@
 #include <cstdio>
 #include <set>
 #include <utility>
+#include <vector>
 
 #include "device/device_description.h"
 
@@ -19,6 +20,7 @@ std::string CommentText(const CString& text)
     return line;
 }
 
+// The kernel names HID and input devices in upper-case hexadecimal.
 std::string Hex4(int value)
 {
     char text[8];
@@ -34,13 +36,10 @@ std::string ModeLabel(const DeviceDescription& description, const DeviceRecord& 
     return mode.description.empty() ? name : name + ", " + CommentText(mode.description);
 }
 
-// FIXME: the software keys' rules (the uinput node and the keyboards' input event nodes, by the same
-// vendor/product pairs; today the hand-written data/udev/70-torvik-keyboards.rules that the program
-// installs through pkexec) join the file here, so one file grants everything the program opens.
-std::string SoftwareKeyRules(const DeviceDescription&)
-{
-    return {};
-}
+struct Keyboard {
+    std::string label;
+    std::string vendor, product;
+};
 
 } // namespace
 
@@ -49,23 +48,35 @@ UdevRules MakeUdevRules(const DeviceDescription& description)
     if (description.modes.empty())
         return {{}, "config.xml describes no keyboard mode"};
 
-    std::string rules = "# Torvik: the user at the seat may open the keyboards it configures.\n"
-                        "# Made from config.xml by the build: change config.xml, not this file.\n"
-                        "# Numbered below 73 so that uaccess is set before 73-seat-late.rules applies it.\n"
-                        "\n"
-                        "# The keyboards' HID interfaces, found by the name of their HID device\n"
-                        "# (BUS:VENDOR:PRODUCT.INSTANCE), so every bus is covered.\n";
-    std::set<std::pair<int, int>> written;
+    std::vector<Keyboard> keyboards;
+    std::set<std::pair<int, int>> seen;
     for (const DeviceRecord& mode : description.modes) {
         const std::string label = ModeLabel(description, mode);
         if (mode.vendorId <= 0 || mode.vendorId > 0xFFFF || mode.productId <= 0 || mode.productId > 0xFFFF)
             return {{}, "mode \"" + label + "\" has no usable vid/pid"};
-        if (!written.insert({mode.vendorId, mode.productId}).second)
-            continue;
-        // The kernel names HID devices in upper-case hexadecimal.
-        rules += "# " + label + "\n" + "SUBSYSTEM==\"hidraw\", KERNELS==\"*:" + Hex4(mode.vendorId) + ":" +
-                 Hex4(mode.productId) + ".*\", TAG+=\"uaccess\"\n";
+        if (seen.insert({mode.vendorId, mode.productId}).second)
+            keyboards.push_back({label, Hex4(mode.vendorId), Hex4(mode.productId)});
     }
-    rules += SoftwareKeyRules(description);
+
+    std::string rules =
+        "# Torvik: the user at the seat may open the keyboards it configures and uinput.\n"
+        "# Made from config.xml by the build: change config.xml, not this file.\n"
+        "# Numbered below 73 so that uaccess is set before 73-seat-late.rules applies it.\n"
+        "\n"
+        "# Each keyboard on any bus (USB, the receiver, Bluetooth): its HID interfaces, by the name\n"
+        "# of their HID device (BUS:VENDOR:PRODUCT.INSTANCE), and its input event nodes, which the\n"
+        "# software keys read and grab, by their input device's modalias.\n";
+    for (const Keyboard& k : keyboards) {
+        rules += "# " + k.label + "\n";
+        rules +=
+            "SUBSYSTEM==\"hidraw\", KERNELS==\"*:" + k.vendor + ":" + k.product + ".*\", TAG+=\"uaccess\"\n";
+        rules += "SUBSYSTEM==\"input\", KERNEL==\"event*\", ATTRS{modalias}==\"input:b*v" + k.vendor + "p" +
+                 k.product + "e*\", TAG+=\"uaccess\"\n";
+    }
+    // static_node: /dev/uinput exists from boot and opening it loads the module, so the node must get
+    // the tag before any misc device appears.
+    rules += "\n"
+             "# The software keys' virtual keyboard and the key filter's pass-through device.\n"
+             "KERNEL==\"uinput\", SUBSYSTEM==\"misc\", TAG+=\"uaccess\", OPTIONS+=\"static_node=uinput\"\n";
     return {rules, {}};
 }

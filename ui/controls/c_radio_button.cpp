@@ -1,7 +1,7 @@
 #include "ui/controls/c_radio_button.h"
 
 #include "ui/controls/c_check_button.h"
-#include "ui/framework/paint_manager.h"
+#include "ui/controls/control_helpers.h"
 
 CRadioButton::CRadioButton(MObject* parent, unsigned id, CRect rect, const wchar_t* title, int visible,
                            int enabled)
@@ -17,13 +17,8 @@ void CRadioButton::SetGroupName(const wchar_t* name)
 
 std::vector<CRadioButton*> CRadioButton::GetGroupMembers() const
 {
-    std::vector<MControl*> siblings;
-    if (const auto* owner = dynamic_cast<const MControl*>(m_parent))
-        siblings = owner->GetControls().Snapshot();
-    else if (m_manager)
-        siblings = m_manager->GetControls().Snapshot();
     std::vector<CRadioButton*> members;
-    for (MControl* c : siblings) {
+    for (MControl* c : SiblingControls(*this)) {
         if (c == this || !c->IsClass(L"RadioButton"))
             continue;
         auto* radio = dynamic_cast<CRadioButton*>(c);

@@ -4,6 +4,7 @@
 
 #include "ui/framework/m_panel.h"
 #include "ui/framework/messages.h"
+#include "ui/framework/paint_manager.h"
 #include "ui/framework/window_system.h"
 
 CRect ControlRectInWindow(const MControl& control, CRect rect)
@@ -19,6 +20,15 @@ CRect ControlRectInWindow(const MControl& control, CRect rect)
         p = parent->GetParantObject();
     }
     return rect;
+}
+
+std::vector<MControl*> SiblingControls(const MControl& control)
+{
+    if (const auto* owner = dynamic_cast<const MControl*>(control.GetParantObject()))
+        return owner->GetControls().Snapshot();
+    if (control.GetManager())
+        return control.GetManager()->GetControls().Snapshot();
+    return {};
 }
 
 bool FollowHover(const MControl& control, bool& hover, CPoint point, const wchar_t* cursor)

@@ -3,6 +3,7 @@
 // its cursor, and where the list keys move a row.
 
 #include <optional>
+#include <vector>
 
 #include "core/geometry.h"
 
@@ -11,6 +12,11 @@ class MControl;
 // A rectangle of a control's space in its window's client coordinates: panels between the control and
 // the window scroll their content.
 CRect ControlRectInWindow(const MControl& control, CRect rect);
+
+// The controls beside a control, itself included: its parent control's children, or the window's
+// top-level controls when its parent is a window. Group-exclusive controls (radio buttons, colour
+// swatches) walk these.
+std::vector<MControl*> SiblingControls(const MControl& control);
 
 // Follows the pointer over a control: hover is whether it is over the (enabled) control, with the
 // cursor shown there and the arrow again when it leaves; true when hover changed.

@@ -23,6 +23,7 @@ const PageEntry kPages[] = {
     {L"Texts", &BuildTextsGalleryPage},           {L"Pictures", &BuildPicturesGalleryPage},
     {L"Tabs & scrolling", &BuildTabsGalleryPage}, {L"Editing", &BuildEditingGalleryPage},
     {L"Keyboard", &BuildKeyboardGalleryPage},     {L"Key functions", &BuildKeyFunctionsGalleryPage},
+    {L"Colours", &BuildColoursGalleryPage},       {L"Devices", &BuildDevicesGalleryPage},
 };
 
 } // namespace

@@ -29,6 +29,8 @@ enum GalleryIds : unsigned {
     kGalleryEditingIds = 600,
     kGalleryKeyFunctionsIds = 700,
     kGalleryKeyboardIds = 900,
+    kGalleryColoursIds = 1000,
+    kGalleryDevicesIds = 1100,
 };
 
 void BuildButtonsGalleryPage(MPanel* page);
@@ -40,6 +42,10 @@ void BuildTabsGalleryPage(MPanel* page);
 void BuildEditingGalleryPage(MPanel* page);
 // The key function picker and the macro record list, with a recorder appending from a thread.
 void BuildKeyFunctionsGalleryPage(MPanel* page);
+// The colour wheel, swatch rows, the composite picker and the preset column.
+void BuildColoursGalleryPage(MPanel* page);
+// The editable profile list, the keyboard list, the battery gauge, the update buttons and DPI levels.
+void BuildDevicesGalleryPage(MPanel* page);
 // The keyboard view of each shipped layout in each mode (gallery_keyboard.cpp).
 void BuildKeyboardGalleryPage(MPanel* page);
 

@@ -30,9 +30,18 @@
 #include "ui/controls/m_text.h"
 #include "ui/controls/menu_item.h"
 #include "ui/framework/c_area.h"
+#include "ui/keyboard/battery_ctrl.h"
+#include "ui/keyboard/c_color_button.h"
+#include "ui/keyboard/c_color_palette.h"
+#include "ui/keyboard/c_color_select.h"
+#include "ui/keyboard/c_device_ctrl.h"
 #include "ui/keyboard/c_record_list.h"
+#include "ui/keyboard/circle_palette.h"
+#include "ui/keyboard/d_list_box.h"
 #include "ui/keyboard/key_func_control.h"
 #include "ui/keyboard/keyboard_ctrl.h"
+#include "ui/keyboard/m_palette.h"
+#include "ui/keyboard/upgrade_button.h"
 
 namespace {
 
@@ -54,6 +63,14 @@ std::unique_ptr<MControl> MakeVisibleEnabled(MObject* parent, unsigned id, CRect
                                              int b)
 {
     return std::make_unique<T>(parent, id, rect, a, b);
+}
+
+// Classes without a title made (visible = a, enabled = 1).
+template <class T>
+std::unique_ptr<MControl> MakeVisibleEnabledOne(MObject* parent, unsigned id, CRect rect, const wchar_t*,
+                                                int a, int)
+{
+    return std::make_unique<T>(parent, id, rect, a, 1);
 }
 
 // Classes with a title: (visible = a, enabled = b).
@@ -83,8 +100,6 @@ constexpr unsigned kBoth = kMadeByWindow | kMadeByPanel;
 
 // Comparison order. Trailing flags: "a, b" (visible, enabled); "a" (visible); "a, 1"; MText "a" with
 // enabled 0. "CTextArea", last, is a name of our own so that every standard control can be made by name.
-// FIXME: the keyboard controls fill in their constructors as they arrive; until then their names create
-// nothing.
 ControlClass g_classes[] = {
     {L"CArea", kBoth, &MakeArea},
     {L"MText", kBoth, &MakeText},
@@ -100,7 +115,7 @@ ControlClass g_classes[] = {
     {L"CTextButton", kBoth, &MakeTitled<CTextButton>},
     {L"CCheckButton", kBoth, &MakeTitled<CCheckButton>},
     {L"CRadioButton", kBoth, &MakeTitled<CRadioButton>},
-    {L"CColorButton", kBoth, nullptr},
+    {L"CColorButton", kBoth, &MakeVisibleEnabled<CColorButton>},
     {L"MSpinButton", kBoth, &MakeVisibleEnabled<MSpinButton>},
     {L"CSpinButton", kBoth, &MakeVisibleEnabled<CSpinButton>},
     {L"CSwitchButton", kBoth, &MakeVisibleEnabled<CSwitchButton>},
@@ -114,19 +129,19 @@ ControlClass g_classes[] = {
     {L"MTabCtrl", kBoth, &MakeVisibleEnabled<MTabCtrl>},
     {L"MTabLayout", kBoth, &MakeVisible<MTabLayout>},
     {L"MListBox", kBoth, &MakeVisible<MListBox>},
-    {L"MPalette", kBoth, nullptr},
-    {L"CColorPalette", kBoth, nullptr},
-    {L"CColorSelect", kBoth, nullptr},
-    {L"CirclePalette", kBoth, nullptr},
+    {L"MPalette", kBoth, &MakeVisible<MPalette>},
+    {L"CColorPalette", kBoth, &MakeVisible<CColorPalette>},
+    {L"CColorSelect", kBoth, &MakeVisible<CColorSelect>},
+    {L"CirclePalette", kBoth, &MakeVisibleEnabledOne<CirclePalette>},
     {L"CComboBoxList", kMadeByWindow, &MakeVisible<CComboBoxList>},
     {L"MenuItem", kBoth, &MakeTitledEnabled<MenuItem>},
     {L"KeyboardCtrl", kBoth, &MakeVisible<KeyboardCtrl>},
     {L"KeyFuncControl", kMadeByPanel, &MakeVisible<KeyFuncControl>},
-    {L"DListBox", kMadeByPanel, nullptr},
+    {L"DListBox", kMadeByPanel, &MakeVisible<DListBox>},
     {L"CRecordList", kMadeByPanel, &MakeVisible<CRecordList>},
-    {L"CDeviceCtrl", kBoth, nullptr},
-    {L"BatteryCtrl", kMadeByWindow, nullptr},
-    {L"UpgradeButton", kMadeByPanel, nullptr},
+    {L"CDeviceCtrl", kBoth, &MakeVisibleEnabledOne<CDeviceCtrl>},
+    {L"BatteryCtrl", kMadeByWindow, &MakeVisibleEnabledOne<BatteryCtrl>},
+    {L"UpgradeButton", kMadeByPanel, &MakeTitledEnabled<UpgradeButton>},
     {L"DownloadButton", kMadeByPanel, &MakeTitledEnabled<DownloadButton>},
     {L"CTextArea", kBoth, &MakeTitled<CTextArea>},
 };

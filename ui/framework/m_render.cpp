@@ -219,6 +219,12 @@ void MRender::DrawImage(Graphics* g, const Image* image, const CRect& dest, cons
     DrawSlice(g, image->Frame(frame), source, dest);
 }
 
+void MRender::DrawSurface(Graphics* g, const Surface& surface, const CRect& dest, const CRect& source)
+{
+    if (g && surface.IsValid())
+        DrawSlice(g, surface, source, dest);
+}
+
 void MRender::DrawImageFrame(Graphics* g, const Image* image, const CRect& dest, int srcX, int srcY, int srcW,
                              int srcH, int border)
 {

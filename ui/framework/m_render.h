@@ -62,6 +62,8 @@ public:
     // Part of a picture's first frame stretched into dest.
     static void DrawImage(Graphics* g, const Image* image, const CRect& dest, const CRect& source,
                           size_t frame = 0);
+    // Part of a surface stretched into dest (bilinear when scaled).
+    static void DrawSurface(Graphics* g, const Surface& surface, const CRect& dest, const CRect& source);
     // Nine-slice: the four border × border corners of the source copied unscaled, the edges stretched
     // along their length, the centre stretched over the rest.
     static void DrawImageFrame(Graphics* g, const Image* image, const CRect& dest, int srcX, int srcY,

@@ -27,6 +27,18 @@ unsigned ModifierCode()
     return code;
 }
 
+// Whether control is container or one of the controls inside it.
+bool IsWithin(const MControl* control, const MControl* container)
+{
+    for (const MObject* p = control; p;) {
+        if (p == container)
+            return true;
+        const auto* c = dynamic_cast<const MControl*>(p);
+        p = c ? c->GetParantObject() : nullptr;
+    }
+    return false;
+}
+
 bool IsMouseMessage(UINT msg)
 {
     switch (msg) {
@@ -98,12 +110,17 @@ LRESULT PaintManager::OnLButtonDown(unsigned flags, CPoint point)
 {
     SetFocusMarked(false);
     const bool taken = PressTarget(flags, point);
-    if (m_focus && m_focus != m_hover)
+    // A press inside the control that holds the focus inside it settles the focus on the way down (the
+    // control pressed takes it); handing it to the top-level control first would end an in-place edit
+    // that the press means to keep.
+    const bool within = taken && IsWithin(m_focus, m_hover);
+    if (m_focus && m_focus != m_hover && !within)
         SetFocusControl(nullptr);
     if (taken) {
         MControl* target = m_hover;
         m_leftPressed = true;
-        SetFocusControl(target);
+        if (!within)
+            SetFocusControl(target);
         target->OnLButtonDown(flags, point);
         if (!m_captured)
             SetCapture();
@@ -153,13 +170,15 @@ LRESULT PaintManager::OnRButtonDown(unsigned flags, CPoint point)
 {
     SetFocusMarked(false);
     const bool taken = PressTarget(flags, point);
-    if (m_focus && m_focus != m_hover)
+    const bool within = taken && IsWithin(m_focus, m_hover);
+    if (m_focus && m_focus != m_hover && !within)
         SetFocusControl(nullptr);
     if (!taken)
         return 0;
     MControl* target = m_hover;
     m_rightPressed = true;
-    SetFocusControl(target);
+    if (!within)
+        SetFocusControl(target);
     target->OnRButtonDown(flags, point);
     if (!m_captured)
         SetCapture();

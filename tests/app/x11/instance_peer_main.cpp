@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "app/command_line.h"
 #include "app/program_entry.h"
 #include "tests/support/leak_suppressions.h"
 #include "ui/framework/manager.h"
@@ -29,5 +30,6 @@ int main(int argc, char** argv)
         if (!readyFile.empty())
             std::ofstream(readyFile) << "ready\n";
     });
-    return RunProgram(std::vector<std::string>(argv + 1, argv + argc));
+    return RunProgram(CommandName(argc > 0 ? argv[0] : nullptr),
+                      std::vector<std::string>(argv + 1, argv + argc));
 }
