@@ -96,7 +96,7 @@ void CustomKeyPage::Build(MPanel* page, const CRect& /*client*/)
             button->SetImage(b.strip, 4);
         m_window.Texts().BindAndApply(m_window, b.id, b.tooltipId, TextBindings::Kind::Tooltip);
     }
-    // FIXME: DListBox is not built yet. Once it is: the profile list gets "icon//icon_circle.png" (2
+    // FIXME: the profile list's look and rows come with the profile work: "icon//icon_circle.png" (2
     // frames), EnableShowEdit(1) and SetEditImage("img_edit.png").
     MakeControl<MControl>(page, L"DListBox", MainId::kProfileList);
     if (auto* view = MakeControl<KeyboardCtrl>(page, L"KeyboardCtrl", MainId::kCustomKeyboard)) {
