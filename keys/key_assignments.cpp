@@ -52,16 +52,26 @@ std::optional<KeyAssignmentRow> KeyAssignments::MakeProgramRun(const KeyExtraRow
 
 std::optional<KeyExtraRow> KeyAssignments::Record(int id)
 {
+    return ReadKeyExtra(m_database, id);
+}
+
+KeyExtraLookup KeyAssignments::Records()
+{
+    return KeyExtrasOf(m_database);
+}
+
+std::optional<KeyExtraRow> ReadKeyExtra(ProfileDatabase& database, int id)
+{
     KeyExtraRow record;
     // The outputs stay untouched when there is no such record: a type no record has tells.
     record.type = -1;
-    m_database.GetKeyExtra(id, record.macro_desc, record.param, record.type);
+    database.GetKeyExtra(id, record.macro_desc, record.param, record.type);
     if (record.type == -1)
         return std::nullopt;
     return record;
 }
 
-KeyExtraLookup KeyAssignments::Records()
+KeyExtraLookup KeyExtrasOf(ProfileDatabase& database)
 {
-    return [this](int id) { return Record(id); };
+    return [&database](int id) { return ReadKeyExtra(database, id); };
 }

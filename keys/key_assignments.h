@@ -28,8 +28,14 @@ public:
     // database refused the record.
     std::optional<KeyAssignmentRow> MakeProgramRun(const KeyExtraRow& record);
     std::optional<KeyExtraRow> Record(int id);
+    // Looks records up in the database (valid for as long as the database, not this object).
     KeyExtraLookup Records();
 
 private:
     ProfileDatabase& m_database;
 };
+
+// The key extra record with this id; nullopt when there is none.
+std::optional<KeyExtraRow> ReadKeyExtra(ProfileDatabase& database, int id);
+// A lookup of the database's key extra records.
+KeyExtraLookup KeyExtrasOf(ProfileDatabase& database);

@@ -129,7 +129,7 @@ void SoftwareKeys::RefreshLocked(int profile, int fnLayer)
     KeyAssignmentList rows;
     m_database.ListKeyAssignments(profile, fnLayer, rows);
     // A row the program cannot carry out (from an old or foreign profile file) leaves its key alone.
-    const KeyExtraLookup records = KeyAssignments(m_database).Records();
+    const KeyExtraLookup records = KeyExtrasOf(m_database);
     std::erase_if(rows, [&](const auto& row) { return !IsSoundAssignment(*row, records); });
     if (rows.size() > kFilterListEntries)
         rows.resize(kFilterListEntries);
