@@ -5,6 +5,7 @@
 #include "ui/framework/m_control_font.h"
 #include "ui/framework/m_dialog.h"
 #include "ui/framework/m_panel.h"
+#include "ui/framework/window_system.h"
 
 // A control of the named class on a window, as T (null when missing or of another class).
 template <class T>
@@ -48,4 +49,14 @@ inline void StyleText(MControlFont* control, ARGB colour, int size, FontStyle st
     control->SetTextColor(colour);
     control->SetFont(nullptr, size, style);
     control->SetAlignment(hAlign);
+}
+
+// A window of this size in the middle of the screen's work area: where a window is made, so that it
+// never shows at the corner first.
+inline CRect CentredOnScreen(int width, int height)
+{
+    const CRect work = WindowSystem::GetWorkArea(nullptr);
+    const int left = work.left + (work.Width() - width) / 2;
+    const int top = work.top + (work.Height() - height) / 2;
+    return CRect(left, top, left + width, top + height);
 }

@@ -21,7 +21,6 @@ constexpr unsigned kCodeClick = 2;
 constexpr int kTextMacroTitle = 206;
 constexpr int kTextMacroEmpty = 293;
 constexpr int kTextFunctionType = 204;
-constexpr int kTextApply = 22;
 constexpr int kTextClose = 1;
 constexpr int kTextChooseProgram = 218;
 

@@ -4,6 +4,7 @@
 #include "app/keyboard_dlg.h"
 #include "app/main_window_ids.h"
 #include "ui/controls/m_text.h"
+#include "ui/keyboard/c_device_ctrl.h"
 
 namespace {
 
@@ -11,6 +12,7 @@ constexpr ARGB kWhite = 0xFFFFFFFF;
 constexpr ARGB kGrey = 0xFF969696;
 constexpr int kHeaderTextId = 60;
 constexpr unsigned kCodeChosen = 1;
+constexpr int kDeviceStateFrames = 2;
 
 } // namespace
 
@@ -19,12 +21,9 @@ void HomePage::Build(MPanel* page, const CRect& /*client*/)
     m_page = page;
     StyleText(MakeControl<MText>(page, L"MText", MainId::kHomeHeader), kWhite, 20, FontStyleBold, 1);
     m_window.Texts().BindAndApply(m_window, MainId::kHomeHeader, kHeaderTextId);
-    // FIXME: CDeviceCtrl is not built yet. Once it is: picture "img_device_state.png" with 2 frames, white
-    // bold text of size 20, and the rows of m_devices pushed into it (AddDevice, SetDeviceState,
-    // ResetAllState), with ChosenDeviceType reading GetCurDeviceType.
-    if (auto* list = MakeControl<MControlFont>(page, L"CDeviceCtrl", MainId::kDeviceList)) {
-        list->SetImage(L"img_device_state.png", 2);
-        StyleText(list, kWhite, 20, FontStyleBold, 0);
+    if (auto* list = MakeControl<CDeviceCtrl>(page, L"CDeviceCtrl", MainId::kDeviceList)) {
+        list->SetImage(L"img_device_state.png", kDeviceStateFrames);
+        StyleText(list, kWhite, 20, FontStyleBold, 1);
     }
     for (unsigned id : {MainId::kVersion, MainId::kCopyright}) {
         if (auto* text = MakeControl<MText>(page, L"MText", id)) {
@@ -72,27 +71,31 @@ void HomePage::SetHeaderText(int textId)
     m_window.Texts().BindAndApply(m_window, MainId::kHomeHeader, textId);
 }
 
+CDeviceCtrl* HomePage::DeviceList() const
+{
+    return FindControl<CDeviceCtrl>(m_window, MainId::kDeviceList);
+}
+
 void HomePage::AddDevice(const CString& name, int deviceType)
 {
-    m_devices.push_back({name, deviceType, 2});
+    if (CDeviceCtrl* list = DeviceList())
+        list->AddDevice(name, 0, 0, deviceType, false);
 }
 
 void HomePage::ResetAllStates()
 {
-    for (DeviceRow& row : m_devices)
-        row.state = 2;
+    if (CDeviceCtrl* list = DeviceList())
+        list->ResetAllState();
 }
 
 void HomePage::SetDeviceState(int deviceType, int state)
 {
-    for (DeviceRow& row : m_devices) {
-        if (row.deviceType == deviceType)
-            row.state = state;
-    }
+    if (CDeviceCtrl* list = DeviceList())
+        list->SetDeviceState(deviceType, state);
 }
 
 int HomePage::ChosenDeviceType() const
 {
-    // FIXME: the device list control's current row (CDeviceCtrl::GetCurDeviceType) once it exists.
-    return 0;
+    const CDeviceCtrl* list = DeviceList();
+    return list ? list->GetCurDeviceType() : 0;
 }

@@ -2,22 +2,19 @@
 // The home page (page 50): the header ("Select your keyboard" / "Connect your keyboard"), the device
 // list with one row per keyboard model of the description, the software version and the copyright.
 // Ids 55–58.
-
-#include <vector>
+//
+// The device list shows only the connected models: every model is added hidden, and each scan hides
+// them all again before it marks the ones it found. A press on a shown row is the way back from the
+// home page to the keyboard pages.
 
 #include "app/main_page.h"
 #include "app/software_data.h"
 #include "core/wide_text.h"
 
+class CDeviceCtrl;
+
 class HomePage final : public MainPage {
 public:
-    // One row of the device list: a keyboard model and whether it is connected.
-    struct DeviceRow {
-        CString name;
-        int deviceType = 0;
-        int state = 2; // 0 not shown, 1 connected, 2 listed but not connected
-    };
-
     using MainPage::MainPage;
 
     void Build(MPanel* page, const CRect& client) override;
@@ -30,14 +27,13 @@ public:
     // Text 60 while a keyboard is connected, 61 while none is.
     void SetHeaderText(int textId);
 
-    // The device list, as the device list control shows it.
+    // A keyboard model of the description, hidden until a scan finds it.
     void AddDevice(const CString& name, int deviceType);
+    // After a scan: every model hidden, then the found ones connected (state 1).
     void ResetAllStates();
     void SetDeviceState(int deviceType, int state);
-    const std::vector<DeviceRow>& Devices() const { return m_devices; }
-    // The device type of the row the user picked; 0 when none.
+    // The device type of the row the user picked; 0 when none is or nothing is connected.
     int ChosenDeviceType() const;
-
-private:
-    std::vector<DeviceRow> m_devices;
+    // Null while the class is missing.
+    CDeviceCtrl* DeviceList() const;
 };

@@ -1,6 +1,7 @@
 #include "app/keyboard_dlg.h"
 
 #include "app/app_messages.h"
+#include "app/close_window_tip_dlg.h"
 #include "app/control_helpers.h"
 #include "app/custom_key_page.h"
 #include "app/home_page.h"
@@ -10,16 +11,20 @@
 #include "app/main_window_ids.h"
 #include "app/program_services.h"
 #include "app/settings_page.h"
+#include "app/tray_menu.h"
 #include "app/ui_message_box.h"
 #include "app/wait_dlg.h"
+#include "core/native_path.h"
 #include "device/command_protocol.h"
 #include "device/device_worker.h"
 #include "device/hid_device_manager.h"
 #include "macros/software_keys.h"
 #include "platform/fake/us_character_keys.h"
 #include "platform/process_exit.h"
+#include "platform/tray_icon.h"
 #include "store/profile_database.h"
 #include "ui/framework/manager.h"
+#include "ui/framework/skin_folder.h"
 #include "ui/framework/window_system.h"
 
 namespace {
@@ -47,6 +52,8 @@ KeyboardDlg::KeyboardDlg(ProgramServices& services)
 KeyboardDlg::~KeyboardDlg()
 {
     m_alive->store(false);
+    RemoveTrayIcon();
+    m_trayMenu.reset();
     StopDeviceWorker();
     m_softwareKeys.reset();
     // The window and its controls go while the pages they report to still exist.
@@ -54,7 +61,6 @@ KeyboardDlg::~KeyboardDlg()
         DestroyWindow();
     if (m_services.database)
         m_services.database->Close();
-    // FIXME: the tray icon is removed here once the tray exists.
 }
 
 CString KeyboardDlg::WindowTitle() const
@@ -67,12 +73,7 @@ CString KeyboardDlg::WindowTitle() const
 
 HWND KeyboardDlg::CreateMainWindow()
 {
-    // Made where centring puts it, so the window never shows at the corner first.
-    const CRect work = WindowSystem::GetWorkArea(nullptr);
-    const int left = work.left + (work.Width() - kWidth) / 2;
-    const int top = work.top + (work.Height() - kHeight) / 2;
-    const HWND hwnd =
-        Create(nullptr, WindowTitle().c_str(), kStyle, 0, CRect(left, top, left + kWidth, top + kHeight));
+    const HWND hwnd = Create(nullptr, WindowTitle().c_str(), kStyle, 0, CentredOnScreen(kWidth, kHeight));
     if (hwnd)
         CenterWindow();
     return hwnd;
@@ -171,7 +172,7 @@ void KeyboardDlg::SetUpWindow()
 {
     // Found by a second start, which brings this window back instead of running twice.
     WindowSystem::SetPropW(m_hWnd, Manager::GetDeviceName().c_str(), 1);
-    // FIXME: the tray icon (Torvik.ico of the skin folder, tip = the device name) is added here.
+    AddTrayIcon();
     SetIcon(kProgramIconResource);
     // No input method is attached to the window by the window system, so there is none to switch off.
     LoadDescription();
@@ -328,9 +329,69 @@ void KeyboardDlg::ExitProgram()
     // monitor stops and the filter's key table is cleared.
     if (m_softwareKeys)
         m_softwareKeys->Exit();
-    // FIXME: the tray icon is removed here.
+    RemoveTrayIcon();
     // The database is left to the process's end: SQLite keeps every committed change.
     m_services.processExit->ExitNow(0);
+}
+
+bool KeyboardDlg::RunClosingBehaviourDialog()
+{
+    CloseWindowTipDlg dialog(m_settings);
+    return dialog.DoModal(IsLive() ? m_hWnd : nullptr) == CloseWindowTipDlg::kApplied;
+}
+
+// --- The tray icon ---
+
+void KeyboardDlg::AddTrayIcon()
+{
+    if (!m_services.tray)
+        return;
+    TrayIconData data;
+    data.iconFile = NativePath(SkinFilePath(L"Torvik.ico"));
+    data.tip = TrayTip(Manager::GetDeviceName());
+    // The clicks arrive as the window's tray message, in order with everything else it hears.
+    const HWND hwnd = m_hWnd;
+    data.onMouse = [hwnd](unsigned mouseMessage) {
+        WindowSystem::PostMessageW(hwnd, WM_TRAY_NOTIFY, 0, static_cast<LPARAM>(mouseMessage));
+    };
+    data.onShownChange = [this](bool shown) { OnTrayShownChange(shown); };
+    m_services.tray->Add(std::move(data));
+}
+
+void KeyboardDlg::RemoveTrayIcon()
+{
+    if (m_services.tray)
+        m_services.tray->Remove();
+}
+
+bool KeyboardDlg::TrayShowsIcon() const
+{
+    return m_services.tray && m_services.tray->IsShown();
+}
+
+void KeyboardDlg::OnTrayShownChange(bool shown)
+{
+    // The tray went while the window hid in it (a panel that ended): the window waits minimised instead.
+    if (!shown && IsLive() && !IsWindowVisible())
+        ShowWindow(SW_SHOWMINIMIZED);
+}
+
+void KeyboardDlg::ShowTrayMenu()
+{
+    CPoint cursor;
+    WindowSystem::GetCursorPos(&cursor);
+    // A hidden window stays hidden: the menu is all that shows.
+    if (IsWindowVisible())
+        WindowSystem::SetForegroundWindow(m_hWnd);
+    // An open menu goes with its object.
+    m_trayMenu = std::make_unique<TrayMenu>();
+    m_trayMenu->SetParent(this);
+    m_trayMenu->Open(m_hWnd, cursor);
+}
+
+TrayMenu* KeyboardDlg::OpenTrayMenu() const
+{
+    return m_trayMenu && m_trayMenu->IsLive() ? m_trayMenu.get() : nullptr;
 }
 
 int KeyboardDlg::ShowMessageBox(const CString& title, const CString& text, int kind)

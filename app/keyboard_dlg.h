@@ -41,6 +41,7 @@ class MainFrame;
 class MainPage;
 class SettingsPage;
 class SoftwareKeys;
+class TrayMenu;
 class WaitDlg;
 struct ProgramServices;
 
@@ -114,6 +115,10 @@ public:
     // Exit paths A (close), B (tray menu) and C (another process asks): let go of the keyboard hooks
     // and the tray icon, then end the process with 0 at once.
     void ExitProgram();
+    // The closing behaviour dialog, modal over the window; whether it was applied.
+    bool RunClosingBehaviourDialog();
+    // The tray's menu while it is open (null otherwise).
+    TrayMenu* OpenTrayMenu() const;
     // A model picked in the home page's device list (its device type; 0 for none).
     void OnModelChosen(int deviceType);
     void QueueTask(int code);
@@ -168,11 +173,19 @@ private:
     LRESULT OnDeviceChange(WPARAM event, LPARAM broadcast);
     LRESULT OnHookKey(WPARAM keyMessage, LPARAM keyRecord);
     LRESULT OnTrayNotify(LPARAM mouseMessage);
-    // The control-notification table's handlers of the frame.
+    // The control-notification table's handlers of the frame. The desktop's close (WM_CLOSE) asks as
+    // the close button does.
     void OnCloseRequest();
     void OnWebsite();
-    // Window set-up: marker, icons, description and model, lists.
+    // Window set-up: marker, icons, tray icon, description and model, lists.
     void SetUpWindow();
+    // The tray icon: up from the window's set-up, down at every exit and with the window object.
+    void AddTrayIcon();
+    void RemoveTrayIcon();
+    // Whether the tray shows the icon now: only then can a hidden window be found again.
+    bool TrayShowsIcon() const;
+    void OnTrayShownChange(bool shown);
+    void ShowTrayMenu();
     void LoadDescription();
     MainPage* PageOwning(unsigned controlId) const;
     void TakeScreenshot();
@@ -214,6 +227,7 @@ private:
     std::unique_ptr<MacroPage> m_macros;
     std::unique_ptr<SettingsPage> m_settingsPage;
     std::vector<MainPage*> m_pages;
+    std::unique_ptr<TrayMenu> m_trayMenu;
 
     mutable std::mutex m_waitLock; // the wait dialog pointer, for the worker
     WaitDlg* m_wait = nullptr;

@@ -52,6 +52,9 @@ LRESULT KeyboardDlg::OnWindowMessage(UINT msg, WPARAM wParam, LPARAM lParam)
     case WM_APPLY_TEXTS:
         ApplyTexts();
         break;
+    case WM_CLOSE:
+        OnCloseRequest();
+        return 0;
     case WM_TIMER:
         if (wParam == kScreenshotTimer) {
             TakeScreenshot();
@@ -143,7 +146,7 @@ LRESULT KeyboardDlg::OnCommand(WPARAM id)
 void KeyboardDlg::OnClosingOptions()
 {
     CloseSecondaryWindows();
-    // FIXME: the closing options dialog runs here, modal over the main window.
+    RunClosingBehaviourDialog();
     m_frame->RefreshCloseTooltip();
 }
 
@@ -166,9 +169,24 @@ LRESULT KeyboardDlg::OnHookKey(WPARAM /*keyMessage*/, LPARAM /*keyRecord*/)
     return 0;
 }
 
-LRESULT KeyboardDlg::OnTrayNotify(LPARAM /*mouseMessage*/)
+LRESULT KeyboardDlg::OnTrayNotify(LPARAM mouseMessage)
 {
-    // FIXME: the tray icon's clicks. The download progress arrives here too and is ignored.
+    // The download progress arrives here too (other values) and is ignored.
+    switch (mouseMessage) {
+    case WM_LBUTTONDOWN:
+    case WM_LBUTTONDBLCLK:
+        // Shows a hidden (or minimised) window; a visible one only comes to the front.
+        WindowSystem::SetForegroundWindow(m_hWnd);
+        ShowWindow(SW_SHOWNORMAL);
+        WindowSystem::UpdateWindow(m_hWnd);
+        WindowSystem::BringWindowToTop(m_hWnd);
+        break;
+    case WM_RBUTTONUP:
+        ShowTrayMenu();
+        break;
+    default:
+        break;
+    }
     return 0;
 }
 
@@ -176,9 +194,22 @@ LRESULT KeyboardDlg::OnTrayNotify(LPARAM /*mouseMessage*/)
 
 void KeyboardDlg::OnCloseRequest()
 {
-    // FIXME: the closing behaviour (ask, hide to the tray or exit) decides here; until it exists the
-    // close button ends the program, exit path A.
-    ExitProgram();
+    int mode = m_settings.ReadRegInt(kExitModeValue);
+    if (mode == kExitModeAsk) {
+        RunClosingBehaviourDialog();
+        mode = m_settings.ReadRegInt(kExitModeValue);
+    }
+    if (mode != kExitModeHide) {
+        // "Exit", or still asking because the dialog was closed without applying.
+        ExitProgram();
+        return;
+    }
+    if (TrayShowsIcon()) {
+        ShowWindow(SW_HIDE);
+        return;
+    }
+    // Hidden without a tray icon, the window could only be found again by starting the program anew.
+    OnMinimize();
 }
 
 void KeyboardDlg::OnWebsite()

@@ -6,11 +6,13 @@
 #include "app/keyboard_dlg.h"
 #include "app/language_text.h"
 #include "app/main_window_ids.h"
+#include "app/text_ids.h"
 #include "ui/controls/m_button.h"
 #include "ui/controls/m_picture.h"
 #include "ui/controls/m_tab_ctrl.h"
 #include "ui/controls/m_text.h"
 #include "ui/framework/c_area.h"
+#include "ui/keyboard/battery_ctrl.h"
 
 namespace {
 
@@ -52,7 +54,6 @@ constexpr PageHeader kHeaders[] = {
 };
 
 constexpr const wchar_t* kLastTabIndex = L"last_tab_index";
-constexpr const wchar_t* kExitMode = L"exit_mode";
 
 void Tint(CArea* area, COLORREF colour, int transparency)
 {
@@ -124,11 +125,12 @@ void MainFrame::Build(const CRect& /*client*/)
     StyleText(MakeControl<MText>(w, L"MText", MainId::kProduct, L"Corvid Z5"), kProductColour, 20,
               FontStyleBold, 1);
     StyleText(MakeControl<MText>(w, L"MText", MainId::kPageTitle), kWhite, 22, FontStyleRegular, 0);
-    // FIXME: BatteryCtrl is not built yet; once it is, it gets "icon\icon_battery_bkg.png" as its outline
-    // and SetBatteryIcon("icon\icon_batteryvalue.png", "icon\icon_charge.png").
-    if (auto* battery = dynamic_cast<MControlFont*>(
-            w.CreateControl(L"BatteryCtrl", MainId::kBattery, CRect(), L"", 1, 1)))
+    // The keyboard reports no battery level, so the gauge keeps its full default. Like the connection
+    // picture (one picture for every connection) it has no place on screen.
+    if (auto* battery = MakeControl<BatteryCtrl>(w, L"BatteryCtrl", MainId::kBattery)) {
         battery->SetImage(L"icon\\icon_battery_bkg.png", 1);
+        battery->SetBatteryIcon(L"icon\\icon_batteryvalue.png", L"icon\\icon_charge.png");
+    }
     Decoration(w, MainId::kConnectionMode, L"icon\\mode_usb.png");
     CaptionButton(MakeControl<CImageButton>(w, L"CImageButton", MainId::kClose), L"main_sysbtn_close.png");
     CaptionButton(MakeControl<CImageButton>(w, L"CImageButton", MainId::kMinimize), L"main_sysbtn_min.png");
@@ -202,7 +204,8 @@ void MainFrame::ApplyTexts()
 
 void MainFrame::RefreshCloseTooltip()
 {
-    const int textId = m_window.Settings().ReadRegInt(kExitMode) == 2 ? 172 : 171;
+    const int textId =
+        m_window.Settings().ReadRegInt(kExitModeValue) == kExitModeExit ? kTextExitProgram : kTextHideToTray;
     m_window.Texts().BindAndApply(m_window, MainId::kClose, textId, TextBindings::Kind::Tooltip);
 }
 

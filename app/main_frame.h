@@ -34,7 +34,7 @@ public:
     // The tab bar reported a selection (control 49, code 2): page title and picture, current tab index
     // and `last_tab_index`.
     void OnTabSelected(int index);
-    // Shows (or hides) the tab bar with its background (48) and the shade area (35).
+    // Shows (or hides) the tab bar with its background (48).
     void ShowTabBar(bool show);
     bool IsTabBarShown() const;
     // Selects the current tab index; index 1 when it is outside the tab bar's items.

@@ -124,8 +124,10 @@ int RunProgram(const std::string& command, const std::vector<std::string>& argum
     }
 
     ProgramPlatform platform(appFolder, dataFolder, simulator);
-    // A screenshot run asks nothing of anybody.
+    // A screenshot run asks nothing of anybody, and puts nothing in the desktop's tray.
     platform.Services().mayAskToInstall = commandLine.screenshot.empty();
+    if (!commandLine.screenshot.empty())
+        platform.Services().tray = nullptr;
     KeyboardDlg window(platform.Services());
     if (!window.CreateMainWindow()) {
         std::cerr << command << ": the main window could not be created\n";

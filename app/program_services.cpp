@@ -1,10 +1,14 @@
 #include "app/program_services.h"
 
+#include "app/exchange_file_requests.h"
 #include "core/native_path.h"
 #include "device/hid_device_manager.h"
 #include "platform/fake/memory_key_filter_device.h"
 #include "platform/fake/memory_virtual_hid_device.h"
+#include "platform/linux/bus_connection.h"
 #include "platform/linux/desktop_autostart.h"
+#include "platform/linux/desktop_file_chooser.h"
+#include "platform/linux/desktop_tray_icon.h"
 #include "platform/linux/evdev_key_filter.h"
 #include "platform/linux/file_settings_store.h"
 #include "platform/linux/linux_process_exit.h"
@@ -55,6 +59,9 @@ struct ProgramPlatform::Layers {
     // A simulated run types on a virtual keyboard of its own and watches no real keyboard.
     MemoryVirtualHidDevice simulatedVirtualDevice;
     MemoryKeyFilterDevice simulatedKeyFilter;
+    std::unique_ptr<DesktopTrayIcon> tray = DesktopTrayIcon::ForSession();
+    DesktopFileChooser fileChooser{
+        DesktopFileChooser::Options{BusConnection::SessionAddress(), &commandRunner, CurrentFileDialogTexts}};
 };
 
 ProgramPlatform::ProgramPlatform(CString appFolder, CString dataFolder, KeyboardSimulator* simulator)
@@ -65,6 +72,8 @@ ProgramPlatform::ProgramPlatform(CString appFolder, CString dataFolder, Keyboard
     m_services.autostart = &m_layers->autostart;
     m_services.shell = &m_layers->shell;
     m_services.processExit = &m_layers->processExit;
+    m_services.tray = m_layers->tray.get();
+    m_services.fileChooser = &m_layers->fileChooser;
     m_services.clock = &SteadyMonotonicClock::Shared();
     // A simulated run hears its keyboard from the simulator, not from the system.
     m_services.notifier = simulator ? static_cast<HidDeviceNotifier*>(simulator) : &m_layers->monitor;

@@ -12,6 +12,7 @@
 class Autostart;
 class CharacterKeySource;
 class DriverInstaller;
+class FileChooser;
 class HidDeviceManager;
 class HidDeviceNotifier;
 class KeyboardSimulator;
@@ -21,6 +22,7 @@ class ProfileDatabase;
 class SettingsStore;
 class Shell;
 class KeyFilterDevice;
+class TrayIcon;
 class VirtualHidDevice;
 
 struct ProgramServices {
@@ -28,6 +30,10 @@ struct ProgramServices {
     Autostart* autostart = nullptr;
     Shell* shell = nullptr;
     ProcessExit* processExit = nullptr;
+    // The icon in the desktop's tray (null: no tray, as on a desktop without one).
+    TrayIcon* tray = nullptr;
+    // Asks the user for files to import and export (the desktop's dialogs, or in tests a script).
+    FileChooser* fileChooser = nullptr;
     HidDeviceManager* hid = nullptr;
     ProfileDatabase* database = nullptr;
     // Paces the device jobs.

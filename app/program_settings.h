@@ -3,9 +3,17 @@
 // key and the start-with-the-session entry, both named after KelvoUI's current device name.
 
 #include "core/wide_text.h"
+#include "platform/registry_values.h"
 
 class Autostart;
 class SettingsStore;
+
+// The closing behaviour (the value kExitModeValue): what the close button does.
+enum ExitMode : int {
+    kExitModeAsk = 0, // absent, "0" or anything not a number
+    kExitModeHide = 1,
+    kExitModeExit = 2,
+};
 
 class ProgramSettings {
 public:

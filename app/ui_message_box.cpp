@@ -31,10 +31,7 @@ CUIMessageBox::CUIMessageBox(HWND owner, CString title, CString text, int kind)
 
 int CUIMessageBox::DoModal()
 {
-    const CRect work = WindowSystem::GetWorkArea(nullptr);
-    const int left = work.left + (work.Width() - kWidth) / 2;
-    const int top = work.top + (work.Height() - kHeight) / 2;
-    if (!Create(m_owner, L"MessageBox", kStyle, kExStyle, CRect(left, top, left + kWidth, top + kHeight)))
+    if (!Create(m_owner, L"MessageBox", kStyle, kExStyle, CentredOnScreen(kWidth, kHeight)))
         return kRefused;
     return ShowModal(SW_SHOW) == kAccepted ? kAccepted : kRefused;
 }

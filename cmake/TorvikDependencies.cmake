@@ -18,6 +18,9 @@ pkg_check_modules(XKBCOMMON REQUIRED IMPORTED_TARGET xkbcommon)
 pkg_check_modules(CAIRO REQUIRED IMPORTED_TARGET cairo)
 pkg_check_modules(PANGO REQUIRED IMPORTED_TARGET pangocairo pangoft2 fontconfig)
 pkg_check_modules(GDK_PIXBUF REQUIRED IMPORTED_TARGET gdk-pixbuf-2.0)
+# D-Bus (the tray's StatusNotifierItem, the desktop portal's file chooser): GDBus, already in the process
+# through gdk-pixbuf.
+pkg_check_modules(GIO REQUIRED IMPORTED_TARGET gio-2.0)
 # Build time only: the theme's SVG sources.
 pkg_check_modules(RSVG REQUIRED IMPORTED_TARGET librsvg-2.0)
 

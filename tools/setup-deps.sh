@@ -11,6 +11,8 @@ packages=(
   # libraries of KelvoUI
   libx11-dev libxext-dev libxi-dev libxtst-dev libxrandr-dev libxrender-dev libxkbcommon-dev xdg-utils
   libcairo2-dev libpango1.0-dev libgdk-pixbuf-2.0-dev
+  # D-Bus for the tray's StatusNotifierItem and the portal's file chooser (GDBus, in the process already)
+  libglib2.0-dev
   fonts-liberation2 fonts-open-sans
   # build-time pictures: the theme's SVG sources (the library; rsvg-convert to preview one by hand)
   librsvg2-dev librsvg2-bin
@@ -19,6 +21,8 @@ packages=(
   # tests and benchmarks
   libgtest-dev libgmock-dev libbenchmark-dev libcpp-httplib-dev libssl-dev
   xvfb xauth xdotool imagemagick pulseaudio pulseaudio-utils
+  # a private session bus for the tray and file chooser tests
+  dbus-daemon
 )
 
 # One dpkg-query for the whole list keeps a ready machine's check well under a second.

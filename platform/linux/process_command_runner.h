@@ -6,4 +6,6 @@
 class ProcessCommandRunner : public CommandRunner {
 public:
     int Run(const std::vector<std::string>& args, std::chrono::milliseconds timeout) override;
+    int RunForOutput(const std::vector<std::string>& args, std::chrono::milliseconds timeout,
+                     std::string& output, const CancelToken* cancel = nullptr) override;
 };

@@ -26,6 +26,8 @@ AppFixture::AppFixture()
     services.autostart = &autostart;
     services.shell = &shell;
     services.processExit = &processExit;
+    services.tray = &tray;
+    services.fileChooser = &fileChooser;
     services.hid = &hid;
     services.database = &database;
     services.clock = &clock;

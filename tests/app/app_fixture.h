@@ -18,7 +18,9 @@
 #include "platform/fake/memory_autostart.h"
 #include "platform/fake/memory_key_filter_device.h"
 #include "platform/fake/memory_settings_store.h"
+#include "platform/fake/memory_tray_icon.h"
 #include "platform/fake/memory_virtual_hid_device.h"
+#include "platform/fake/scripted_file_chooser.h"
 #include "sim/keyboard_simulator.h"
 #include "store/profile_database.h"
 #include "tests/support/scoped_folders.h"
@@ -84,6 +86,8 @@ protected:
     MemoryAutostart autostart;
     FakeShell shell;
     FakeProcessExit processExit;
+    MemoryTrayIcon tray;
+    ScriptedFileChooser fileChooser;
     ManualMonotonicClock clock;
     KeyboardSimulator simulator{clock};
     HidDeviceManager hid{simulator, clock};

@@ -2,11 +2,11 @@
 
 #include <gtest/gtest.h>
 
-#include "app/home_page.h"
 #include "app/language_text.h"
 #include "tests/app/app_fixture.h"
 #include "ui/controls/m_tab_ctrl.h"
 #include "ui/framework/manager.h"
+#include "ui/keyboard/c_device_ctrl.h"
 
 namespace fs = std::filesystem;
 
@@ -37,7 +37,7 @@ TEST_F(BadStartTest, NoConfigFile)
     UseAppFolder(MakeAppFolder(""));
     Start();
     EXPECT_EQ(Manager::GetDeviceName(), L"Torvik");
-    EXPECT_TRUE(Window().Home().Devices().empty());
+    EXPECT_EQ(ControlAs<CDeviceCtrl>(56)->GetDeviceCount(), 0);
     EXPECT_EQ(TitleOf(58), L"Ver: ");
     EXPECT_EQ(TitleOf(57), L"");
     ExpectUsableWindow();
@@ -48,7 +48,7 @@ TEST_F(BadStartTest, ConfigFileThatIsNotXml)
     UseAppFolder(MakeAppFolder("<config><software name=\"Broken\"><device.info>\x01\xff"));
     Start();
     EXPECT_EQ(Manager::GetDeviceName(), L"Torvik");
-    EXPECT_TRUE(Window().Home().Devices().empty());
+    EXPECT_EQ(ControlAs<CDeviceCtrl>(56)->GetDeviceCount(), 0);
     ExpectUsableWindow();
 }
 

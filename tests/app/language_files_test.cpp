@@ -26,6 +26,8 @@ std::vector<int> RequiredIds()
         318, 319, 320, 321, 322, 323, 325, 326, 327, 329, 330, 331, 335, 336, 337, 342, 343, 344, 363,
         364, 365, 366, 367, 368, 369, 370, 540, 541, 542, 543, 544, 545, 546, 621,
     };
+    for (int id = 180; id <= 190; ++id) // the file chooser
+        ids.push_back(id);
     for (int id = 701; id <= 715; ++id) // built-in shortcuts
         ids.push_back(id);
     for (int id = 800; id <= 819; ++id) // lighting mode names that layout files refer to

@@ -32,10 +32,38 @@
 #include "ui/framework/manager.h"
 #include "ui/framework/surface.h"
 #include "ui/framework/window_system.h"
+#include "ui/keyboard/battery_ctrl.h"
+#include "ui/keyboard/c_device_ctrl.h"
 
 namespace {
 
-using MainWindowTest = AppFixture;
+class MainWindowTest : public AppFixture {
+protected:
+    // The home page's device list, row by row (in the description's model order).
+    std::vector<int> DeviceStates() const
+    {
+        std::vector<int> states;
+        if (const auto* list = ControlAs<CDeviceCtrl>(56)) {
+            for (int i = 0; i < list->GetDeviceCount(); ++i)
+                states.push_back(list->GetDeviceState(i));
+        }
+        return states;
+    }
+
+    // Pixels of the shown window in a rectangle that are light (text, a lit row) on the dark background.
+    int LightPixels(const CRect& rect)
+    {
+        const Surface& shown = Backend().Window(Hwnd())->image;
+        int count = 0;
+        for (int y = rect.top; y < rect.bottom; ++y) {
+            for (int x = rect.left; x < rect.right; ++x) {
+                const uint32_t p = shown.Pixel(x, y);
+                count += ((p >> 16) & 0xFF) > 0x70 && ((p >> 8) & 0xFF) > 0x70 && (p & 0xFF) > 0x70;
+            }
+        }
+        return count;
+    }
+};
 
 constexpr unsigned kTop = 0; // a control of the window itself, not of a page
 
@@ -66,6 +94,7 @@ TEST_F(MainWindowTest, ControlTreeAt1280x720)
         {40, typeid(MPicture), kTop, none, true},
         {38, typeid(MText), kTop, {490, 10, 790, 40}, true},
         {39, typeid(MText), kTop, none, true},
+        {46, typeid(BatteryCtrl), kTop, none, true},
         {47, typeid(MPicture), kTop, none, true},
         {41, typeid(CImageButton), kTop, {1230, 20, 1260, 50}, true},
         {42, typeid(CImageButton), kTop, {1180, 20, 1210, 50}, true},
@@ -78,6 +107,7 @@ TEST_F(MainWindowTest, ControlTreeAt1280x720)
         {48, typeid(CArea), kTop, {1, 50, 76, 719}, false},
         {49, typeid(MTabCtrl), kTop, {1, 60, 79, 719}, false},
         {55, typeid(MText), 50, {460, 280, 832, 318}, true},
+        {56, typeid(CDeviceCtrl), 50, {460, 318, 832, 580}, true},
         {58, typeid(MText), 50, {10, 680, 170, 715}, true},
         {57, typeid(MText), 50, {290, 680, 990, 715}, true},
         {59, typeid(CArea), 51, {80, 50, 320, 100}, true},
@@ -107,7 +137,7 @@ TEST_F(MainWindowTest, ControlTreeAt1280x720)
     }
 
     // Classes that are not built yet create nothing; once built, they stand where the layout says.
-    const std::pair<unsigned, CRect> later[] = {{56, {460, 318, 832, 580}}, {69, {330, 450, 1279, 719}}};
+    const std::pair<unsigned, CRect> later[] = {{69, {330, 450, 1279, 719}}};
     for (const auto& [id, rect] : later) {
         if (const MControl* control = Control(id)) {
             EXPECT_EQ(control->GetRect(), rect) << id;
@@ -158,11 +188,8 @@ TEST_F(MainWindowTest, StartUpShowsTheHomePageAndQueuesTheFirstTasks)
     EXPECT_EQ(TitleOf(58), L"Ver: 1.0.0");
     EXPECT_EQ(TitleOf(57), window.Software().copyright);
     EXPECT_FALSE(window.Software().copyright.empty());
-    std::vector<std::pair<CString, int>> devices;
-    for (const HomePage::DeviceRow& row : window.Home().Devices())
-        devices.emplace_back(row.name, row.deviceType);
-    EXPECT_EQ(devices, (std::vector<std::pair<CString, int>>{
-                           {L"Corvid Z5 Wireless", 201}, {L"Corvid Z5 TKL", 101}, {L"Corvid Z5 Mini", 202}}));
+    // One row per model, none shown before a scan finds it.
+    EXPECT_EQ(DeviceStates(), (std::vector<int>{0, 0, 0}));
     EXPECT_EQ(TitleOf(39), L"");
     EXPECT_EQ(TooltipOf(41), TextIn(kLanguageEnglish, 171));
     EXPECT_EQ(TooltipOf(42), TextIn(kLanguageEnglish, 2));
@@ -209,24 +236,28 @@ TEST_F(MainWindowTest, TheWindowFollowsTheKeyboard)
     };
     const Shown present{60, true, 3, 52, 53, 0};
     const Shown absent{61, false, 0, 50, 0, -1};
+    // Only the connected model is listed; the others stay hidden.
+    const std::vector<int> wirelessListed{1, 0, 0};
+    const std::vector<int> noneListed{0, 0, 0};
     {
         SCOPED_TRACE("plugged in before the start");
         expect(present);
-        std::vector<HomePage::DeviceRow> rows = window.Home().Devices();
-        EXPECT_EQ(rows[0].state, 1);
-        EXPECT_EQ(rows[1].state, 2);
+        EXPECT_EQ(DeviceStates(), wirelessListed);
     }
     {
         SCOPED_TRACE("unplugged");
         Keyboard().DisconnectAll();
         RunWorker();
         expect(absent);
+        EXPECT_EQ(DeviceStates(), noneListed);
+        EXPECT_EQ(window.Home().ChosenDeviceType(), 0);
     }
     {
         SCOPED_TRACE("plugged in by the 2.4 GHz receiver");
         Keyboard().Connect(1);
         RunWorker();
         expect({60, true, 3, 52, 53, 1});
+        EXPECT_EQ(DeviceStates(), wirelessListed);
     }
     // A job other than a scan disables the window while it runs, and enables it again.
     window.OnModelChosen(202);
@@ -239,22 +270,11 @@ TEST_F(MainWindowTest, TheWindowFollowsTheKeyboard)
 TEST_F(MainWindowTest, HomePageTextsAreOnScreen)
 {
     Start();
-    const Surface& shown = Backend().Window(Hwnd())->image;
-    // Light pixels of text on the dark background, inside a rectangle.
-    const auto lightPixels = [&](CRect rect) {
-        int count = 0;
-        for (int y = rect.top; y < rect.bottom; ++y) {
-            for (int x = rect.left; x < rect.right; ++x) {
-                const uint32_t p = shown.Pixel(x, y);
-                count += ((p >> 16) & 0xFF) > 0x70 && ((p >> 8) & 0xFF) > 0x70 && (p & 0xFF) > 0x70;
-            }
-        }
-        return count;
-    };
-    EXPECT_GT(lightPixels({10, 680, 170, 715}), 20) << "the version";
-    EXPECT_GT(lightPixels({290, 680, 990, 715}), 20) << "the copyright";
-    EXPECT_GT(lightPixels({460, 280, 832, 318}), 20) << "the header";
-    EXPECT_EQ(lightPixels({200, 400, 400, 600}), 0) << "empty background";
+    EXPECT_GT(LightPixels({10, 680, 170, 715}), 20) << "the version";
+    EXPECT_GT(LightPixels({290, 680, 990, 715}), 20) << "the copyright";
+    EXPECT_GT(LightPixels({460, 280, 832, 318}), 20) << "the header";
+    EXPECT_EQ(LightPixels({200, 400, 400, 600}), 0) << "empty background";
+    EXPECT_EQ(LightPixels({460, 318, 832, 580}), 0) << "no keyboard listed";
 }
 
 TEST_F(MainWindowTest, DraggingEmptySpaceMovesTheWindow)
@@ -297,6 +317,7 @@ TEST_F(MainWindowTest, SoftwareKeysFollowTheProfileAndLetGoAtTheEnd)
         return r[1] == 1 && (r[3 + kEscape / 8] & (1u << (kEscape % 8))) != 0;
     };
     ConnectUnannounced(0);
+    SetSetting(kExitModeValue, L"2");
     KeyboardDlg& window = Start();
     KeyAssignmentRow row;
     row.profile = 1;
@@ -458,16 +479,73 @@ TEST_F(MainWindowTest, ATabIndexPastTheTabsFallsBackToTheFirstPage)
     EXPECT_EQ(Setting(L"last_tab_index"), L"1");
 }
 
-TEST_F(MainWindowTest, ChoosingAnotherModelQueuesOneTask)
+// The way back from the home page: a press on a listed keyboard brings the tab bar back on the
+// remembered page; another model than the one in use queues the model change.
+TEST_F(MainWindowTest, ADeviceRowLeadsBackFromTheHomePage)
 {
+    ConnectUnannounced(0);
+    SetSetting(L"last_tab_index", L"3");
     KeyboardDlg& window = Start();
     RunWorker();
-    window.OnModelChosen(201);
-    EXPECT_TRUE(QueuedTasks().empty());
-    window.OnModelChosen(202);
+    auto* tabs = ControlAs<MTabCtrl>(49);
+    auto* list = ControlAs<CDeviceCtrl>(56);
+    ASSERT_NE(tabs, nullptr);
+    ASSERT_NE(list, nullptr);
+    const auto goHome = [&] {
+        ClickAt(Hwnd(), tabs->GetItemInfo(MainFrame::kHomeTab)->rect.CenterPoint());
+        Pump();
+        ASSERT_TRUE(Control(50)->IsVisible());
+        ASSERT_FALSE(Control(49)->IsVisible());
+    };
+    const CRect homeTab = tabs->GetItemInfo(MainFrame::kHomeTab)->rect;
+    const auto pixels = [&](const CRect& rect) {
+        const Surface& shown = Backend().Window(Hwnd())->image;
+        std::vector<uint32_t> values;
+        for (int y = rect.top; y < rect.bottom; ++y) {
+            for (int x = rect.left; x < rect.right; ++x)
+                values.push_back(shown.Pixel(x, y));
+        }
+        return values;
+    };
+    const std::vector<uint32_t> homeTabAtRest = pixels(homeTab);
+    const auto expectKeyboardPages = [&] {
+        for (unsigned id : {35u, 48u, 49u, 52u})
+            EXPECT_TRUE(Control(id)->IsVisible()) << id;
+        EXPECT_FALSE(Control(50)->IsVisible());
+        EXPECT_EQ(tabs->GetSelectItem(), 3);
+        EXPECT_EQ(TitleOf(39), TextIn(kLanguageEnglish, 53));
+        EXPECT_EQ(Setting(L"last_tab_index"), L"3");
+        // The home tab, hovered when the bar hid, is back at rest.
+        EXPECT_EQ(pixels(homeTab), homeTabAtRest);
+    };
+
+    goHome();
+    // The connected keyboard is the one row, at the top of the list, lit.
+    const CRect wireless = list->GetDeviceRect(0);
+    EXPECT_EQ(wireless, CRect(460, 318, 832, 356));
+    EXPECT_TRUE(list->GetDeviceRect(1).IsRectEmpty());
+    EXPECT_TRUE(list->GetDeviceRect(2).IsRectEmpty());
+    EXPECT_GT(LightPixels(wireless), 20);
+    ClickAt(Hwnd(), wireless.CenterPoint());
+    Pump();
+    expectKeyboardPages();
+    EXPECT_TRUE(QueuedTasks().empty()) << "the model in use was chosen";
+    EXPECT_EQ(window.ShownConnection(), 0);
+
+    // A scan that also found the compact model lists it below; choosing it queues the model change,
+    // which only disables and enables the window.
+    goHome();
+    window.Home().SetDeviceState(202, 1);
+    Pump();
+    const CRect mini = list->GetDeviceRect(2);
+    EXPECT_EQ(mini, CRect(460, 368, 832, 406));
+    ClickAt(Hwnd(), mini.CenterPoint());
+    Pump();
+    expectKeyboardPages();
     EXPECT_EQ(QueuedTasks(), (std::vector<int>{4}));
-    // The device list's own notification goes the same way (no row is chosen while it is not built).
-    EXPECT_EQ(Notify(56, 1), Control(56) ? 1 : 0);
+    RunWorker();
+    EXPECT_TRUE(window.IsWindowEnabled());
+    EXPECT_EQ(window.CurrentDeviceType(), 201);
 }
 
 TEST_F(MainWindowTest, LanguageSwitchReTextsEveryPage)
@@ -549,6 +627,8 @@ TEST_F(MainWindowTest, CaptionButtons)
 
 TEST_F(MainWindowTest, ExitPathsEndWithZero)
 {
+    // The close button ends the program once "exit" was chosen (the closing behaviour's own tests ask).
+    SetSetting(kExitModeValue, L"2");
     Start();
     struct Case {
         const char* name;

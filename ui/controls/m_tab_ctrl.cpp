@@ -288,6 +288,13 @@ void MTabCtrl::SetControlEnabled(int enabled)
     m_hover = m_pressed = -1;
 }
 
+void MTabCtrl::SetControlVisible(int visible)
+{
+    MControlFont::SetControlVisible(visible);
+    if (!visible)
+        m_hover = m_pressed = -1;
+}
+
 int MTabCtrl::OnControlMouseMove(unsigned /*flags*/, CPoint point)
 {
     const int hover = m_enabled ? ItemAt(point) : -1;

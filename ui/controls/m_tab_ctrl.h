@@ -52,6 +52,8 @@ public:
     void DrawControl(HDC& hdc, CRect clip) override;
     int OnPositionChange() override;
     void SetControlEnabled(int enabled) override;
+    // A hidden tab bar never hears the pointer leave, so it forgets the hovered tab when it hides.
+    void SetControlVisible(int visible) override;
     int OnControlMouseMove(unsigned flags, CPoint point) override;
     int OnControlLButtonDown(unsigned flags, CPoint point) override;
     int OnControlLButtonUp(unsigned flags, CPoint point) override;

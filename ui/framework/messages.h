@@ -96,6 +96,9 @@ constexpr DWORD WS_EX_TOOLWINDOW = 0x00000080;
 constexpr DWORD WS_EX_APPWINDOW = 0x00040000;
 constexpr DWORD WS_EX_LAYERED = 0x00080000;
 constexpr DWORD WS_EX_NOACTIVATE = 0x08000000;
+// KelvoUI's own, on a bit the platform leaves unused: a small window the desktop's system tray takes in
+// and shows (WindowSystem::DockInSystemTray); the tray, not the program, maps it and gives its size.
+constexpr DWORD WS_EX_KELVO_TRAYICON = 0x40000000;
 
 // Class styles.
 constexpr UINT CS_VREDRAW = 0x0001;

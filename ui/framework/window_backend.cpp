@@ -9,6 +9,11 @@ NativeTraits TraitsForStyle(DWORD style, DWORD exStyle, bool hasOwner)
         traits.kind = NativeKind::Child;
         return traits;
     }
+    if (exStyle & WS_EX_KELVO_TRAYICON) {
+        traits.kind = NativeKind::TrayIcon;
+        traits.skipTaskbar = true;
+        return traits;
+    }
     const bool tool = (exStyle & WS_EX_TOOLWINDOW) != 0;
     // Owned tool popups (menus, drop-downs, tips) are placed exactly where the library puts them and are
     // never framed, stacked below or listed by the window manager.

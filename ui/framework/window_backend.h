@@ -21,9 +21,10 @@ class WindowSystem;
 using NativeWindow = uint64_t;
 
 enum class NativeKind {
-    Child,   // inside its parent window
-    Popup,   // placed by us, not managed by a window manager (menus, drop-downs, tips)
-    Managed, // a top-level window the window manager places, stacks and lists
+    Child,    // inside its parent window
+    Popup,    // placed by us, not managed by a window manager (menus, drop-downs, tips)
+    Managed,  // a top-level window the window manager places, stacks and lists
+    TrayIcon, // taken in by the desktop's system tray, which maps, places and sizes it
 };
 
 // How a window's style words read on a desktop with a window manager.
@@ -134,6 +135,13 @@ public:
     virtual NativeWindow FindWindowWithProperty(const std::wstring& name) const = 0;
     // Asks a window, possibly of another process, to restore itself and come to the front.
     virtual void RequestRestore(NativeWindow window) = 0;
+
+    // --- The desktop's system tray (freedesktop XEmbed tray) ---
+    // Whether a system tray runs now. A backend reports a tray appearing or going with
+    // WindowSystem::OnNativeSystemTrayChange.
+    virtual bool HasSystemTray() const { return false; }
+    // Asks the tray to take in a window made with the tray-icon kind; false when there is no tray.
+    virtual bool DockInSystemTray(NativeWindow /*window*/) { return false; }
 
     // Delivers pending native events to the sink; when there were none, first waits until native events
     // arrive, wakeFd becomes readable or deadline (on the backend's clock) passes. No deadline: wait

@@ -519,6 +519,45 @@ BOOL WindowSystem::RestoreWindowWithProperty(const CString& name)
     return TRUE;
 }
 
+// --- The desktop's system tray ---
+
+bool WindowSystem::HasSystemTray()
+{
+    return Self().m_backend->HasSystemTray();
+}
+
+BOOL WindowSystem::DockInSystemTray(HWND hwnd)
+{
+    WindowSystem& ws = Self();
+    const WindowRecord* r = ws.Find(hwnd);
+    if (!r || !(r->exStyle & WS_EX_KELVO_TRAYICON))
+        return FALSE;
+    return ws.m_backend->DockInSystemTray(r->native) ? TRUE : FALSE;
+}
+
+int WindowSystem::AddSystemTrayListener(std::function<void(bool present)> changed)
+{
+    WindowSystem& ws = Self();
+    const int id = ws.m_nextTrayListener++;
+    ws.m_trayListeners[id] = std::move(changed);
+    return id;
+}
+
+void WindowSystem::RemoveSystemTrayListener(int id)
+{
+    Self().m_trayListeners.erase(id);
+}
+
+void WindowSystem::OnNativeSystemTrayChange(bool present)
+{
+    // A listener may remove itself (or another) while it runs.
+    const auto listeners = m_trayListeners;
+    for (const auto& [id, changed] : listeners) {
+        if (m_trayListeners.contains(id))
+            changed(present);
+    }
+}
+
 // --- Clipboard ---
 
 BOOL WindowSystem::SetClipboardText(const CString& text)

@@ -190,6 +190,16 @@ public:
     // Finds such a window and asks it to show itself restored and come to the front.
     static BOOL RestoreWindowWithProperty(const CString& name);
 
+    // --- The desktop's system tray ---
+    static bool HasSystemTray();
+    // Asks the system tray to take in a window made with WS_EX_KELVO_TRAYICON (the tray maps it and gives
+    // its size); FALSE when there is no tray or the window is not of that kind.
+    static BOOL DockInSystemTray(HWND hwnd);
+    // `changed` runs on the UI thread whenever a system tray appears or goes. A new tray knows nothing of
+    // the windows the last one held: they are to be docked again. The listener's id, for removal.
+    static int AddSystemTrayListener(std::function<void(bool present)> changed);
+    static void RemoveSystemTrayListener(int id);
+
     // --- Native events, from the backend on the UI thread ---
     void OnNativePointerMotion(NativeWindow window, CPoint screen, unsigned modifiers);
     void OnNativeButton(NativeWindow window, int button, bool pressed, CPoint screen, unsigned modifiers,
@@ -204,6 +214,7 @@ public:
     void OnNativeFocus(NativeWindow window, bool focused);
     void OnNativeIconic(NativeWindow window, bool iconic);
     void OnNativeRestoreRequest(NativeWindow window);
+    void OnNativeSystemTrayChange(bool present);
 
     // The earliest time (on the backend's clock) at which a timer or hover is due; nullopt when none.
     static std::optional<int64_t> PendingDeadline();
@@ -298,4 +309,6 @@ private:
     std::map<uint32_t, std::u32string> m_pendingChars; // key-down serial → typed characters
     uint32_t m_lastCharSerial = 0;
     std::atomic<uint64_t> m_wakeCount{0};
+    std::map<int, std::function<void(bool)>> m_trayListeners;
+    int m_nextTrayListener = 1;
 };

@@ -1,5 +1,6 @@
 #include "ui/framework/backend/headless/headless_backend.h"
 
+#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 #include <linux/input-event-codes.h>
@@ -69,11 +70,50 @@ NativeWindow HeadlessBackend::CreateNativeWindow(const NativeWindowParams& param
 
 void HeadlessBackend::DestroyNativeWindow(NativeWindow window)
 {
+    std::erase(m_trayWindows, window);
     m_windows.erase(window);
     if (m_active == window)
         m_active = 0;
     if (m_grab == window)
         m_grab = 0;
+}
+
+bool HeadlessBackend::DockInSystemTray(NativeWindow window)
+{
+    HeadlessWindow* w = Find(window);
+    if (!m_trayPresent || !w || w->traits.kind != NativeKind::TrayIcon)
+        return false;
+    if (std::find(m_trayWindows.begin(), m_trayWindows.end(), window) == m_trayWindows.end())
+        m_trayWindows.push_back(window);
+    const int slot = static_cast<int>(m_trayWindows.size());
+    const CRect rect(m_screen.right - slot * (m_trayIconSize + 4), m_screen.bottom - m_trayIconSize - 4,
+                     m_screen.right - slot * (m_trayIconSize + 4) + m_trayIconSize, m_screen.bottom - 4);
+    w->rect = rect;
+    w->image.Resize(rect.Width(), rect.Height());
+    if (m_sink)
+        m_sink->OnNativeConfigure(window, rect);
+    return true;
+}
+
+void HeadlessBackend::SetSystemTray(bool present, int iconSize)
+{
+    m_trayIconSize = iconSize;
+    if (present == m_trayPresent)
+        return;
+    m_trayPresent = present;
+    m_trayWindows.clear();
+    if (m_sink)
+        m_sink->OnNativeSystemTrayChange(present);
+}
+
+std::vector<HWND> HeadlessBackend::TrayWindows() const
+{
+    std::vector<HWND> windows;
+    for (const NativeWindow id : m_trayWindows) {
+        if (const HeadlessWindow* w = Find(id))
+            windows.push_back(w->hwnd);
+    }
+    return windows;
 }
 
 void HeadlessBackend::SetTitle(NativeWindow window, const std::wstring& title)

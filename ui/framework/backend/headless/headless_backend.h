@@ -76,6 +76,8 @@ public:
     std::optional<std::string> GetClipboardText(int) override { return m_clipboard; }
     NativeWindow FindWindowWithProperty(const std::wstring& name) const override;
     void RequestRestore(NativeWindow window) override { m_restoreRequests.push_back(window); }
+    bool HasSystemTray() const override { return m_trayPresent; }
+    bool DockInSystemTray(NativeWindow window) override;
     void WaitAndDispatch(int wakeFd, std::optional<int64_t> deadline) override;
     void DispatchPending() override;
 
@@ -102,6 +104,11 @@ public:
     void FocusIn(HWND hwnd);
     void FocusOut(HWND hwnd);
     void CloseRequest(HWND hwnd);
+    // A system tray appears (or goes, letting go of every icon it held); each icon it takes in becomes
+    // iconSize square at the screen's bottom right.
+    void SetSystemTray(bool present, int iconSize = 24);
+    // The windows the tray holds, in the order it took them in.
+    std::vector<HWND> TrayWindows() const;
     void SetNumLock(bool on) { m_numLock = on; }
 
     // Dispatches everything that waits, without moving the clock; the number of messages dispatched.
@@ -132,4 +139,7 @@ private:
     std::deque<NativeWindow> m_restoreRequests;
     std::optional<std::string> m_clipboard;
     int64_t m_idleLimitMs = 30000;
+    bool m_trayPresent = false;
+    int m_trayIconSize = 24;
+    std::vector<NativeWindow> m_trayWindows;
 };

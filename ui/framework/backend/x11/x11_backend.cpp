@@ -112,6 +112,7 @@ X11Backend::X11Backend()
                     atom("_NET_WM_MOVERESIZE"),
                     atom("_KELVO_RESTORE"),
                     atom("_NET_WM_ICON")};
+    WatchTrayManager();
 }
 
 X11Backend::~X11Backend()
@@ -125,6 +126,8 @@ X11Backend::~X11Backend()
         if (w->gc)
             XFreeGC(m_display, w->gc);
         XDestroyWindow(m_display, w->xid);
+        if (w->ownColormap)
+            XFreeColormap(m_display, w->ownColormap);
     }
     m_windows.clear();
     if (m_selectionWindow)
@@ -166,11 +169,32 @@ NativeWindow X11Backend::CreateNativeWindow(const NativeWindowParams& params)
     auto w = std::make_unique<X11Window>();
     w->child = params.parent != 0;
     w->traits = TraitsForStyle(params.style, params.exStyle, params.owner != 0);
+    w->visual = m_visual;
+    w->depth = m_depth;
+    Colormap colormap = m_colormap;
+    Pixmap background = None;
+    if (w->traits.kind == NativeKind::TrayIcon) {
+        // The tray shows its icons in windows of its own visual: with an alpha channel when it offers
+        // one, else the screen's default, where the picture shows through a shape over the tray's own
+        // background.
+        int depth = 0;
+        if (Visual* visual = TrayVisual(depth)) {
+            w->visual = visual;
+            w->depth = depth;
+            w->ownColormap = XCreateColormap(m_display, m_root, visual, AllocNone);
+            colormap = w->ownColormap;
+        } else {
+            w->visual = DefaultVisual(m_display, m_screen);
+            w->depth = DefaultDepth(m_display, m_screen);
+            colormap = DefaultColormap(m_display, m_screen);
+            background = ParentRelative;
+        }
+    }
 
     XSetWindowAttributes attributes{};
-    attributes.colormap = m_colormap;
+    attributes.colormap = colormap;
     attributes.border_pixel = 0;
-    attributes.background_pixmap = None;
+    attributes.background_pixmap = background;
     attributes.bit_gravity = NorthWestGravity;
     attributes.event_mask = kEventMask;
     attributes.override_redirect = w->traits.kind == NativeKind::Popup ? True : False;
@@ -178,11 +202,14 @@ NativeWindow X11Backend::CreateNativeWindow(const NativeWindowParams& params)
     w->xid = XCreateWindow(
         m_display, parent, params.rect.left, params.rect.top,
         static_cast<unsigned>(std::max(params.rect.Width(), 1)),
-        static_cast<unsigned>(std::max(params.rect.Height(), 1)), 0, m_depth, InputOutput, m_visual,
+        static_cast<unsigned>(std::max(params.rect.Height(), 1)), 0, w->depth, InputOutput, w->visual,
         CWColormap | CWBorderPixel | CWBackPixmap | CWBitGravity | CWEventMask | CWOverrideRedirect,
         &attributes);
-    if (!w->xid)
+    if (!w->xid) {
+        if (w->ownColormap)
+            XFreeColormap(m_display, w->ownColormap);
         return 0;
+    }
 
     if (!w->child) {
         XSetWMProtocols(m_display, w->xid, &m_atoms.wmDeleteWindow, 1);
@@ -206,6 +233,8 @@ NativeWindow X11Backend::CreateNativeWindow(const NativeWindowParams& params)
         size.width = std::max(params.rect.Width(), 1);
         size.height = std::max(params.rect.Height(), 1);
         XSetWMNormalHints(m_display, w->xid, &size);
+        if (w->traits.kind == NativeKind::TrayIcon)
+            SetXEmbedMapped(*w, false);
     }
     if (m_xim) {
         w->xic = XCreateIC(m_xim, XNInputStyle, XIMPreeditNothing | XIMStatusNothing, XNClientWindow, w->xid,
@@ -233,6 +262,8 @@ void X11Backend::DestroyNativeWindow(NativeWindow window)
     if (w->gc)
         XFreeGC(m_display, w->gc);
     XDestroyWindow(m_display, w->xid);
+    if (w->ownColormap)
+        XFreeColormap(m_display, w->ownColormap);
     m_windows.erase(window);
     XFlush(m_display);
 }
@@ -255,6 +286,11 @@ void X11Backend::ApplyStyle(NativeWindow window, DWORD style, DWORD exStyle, Nat
         return;
     const NativeTraits before = w->traits;
     w->traits = TraitsForStyle(style, exStyle, owner != 0);
+    // The tray places and stacks its icons; no window manager ever sees them.
+    if (w->traits.kind == NativeKind::TrayIcon || before.kind == NativeKind::TrayIcon) {
+        w->traits = before;
+        return;
+    }
     XSetWindowAttributes attributes{};
     attributes.override_redirect = w->traits.kind == NativeKind::Popup ? True : False;
     XChangeWindowAttributes(m_display, w->xid, CWOverrideRedirect, &attributes);
@@ -335,6 +371,14 @@ void X11Backend::SetVisible(NativeWindow window, bool visible)
     if (!w)
         return;
     w->wantMapped = visible;
+    if (w->traits.kind == NativeKind::TrayIcon) {
+        // The tray maps the icon once it has taken it in; the icon only says whether it wants to show.
+        SetXEmbedMapped(*w, visible);
+        if (!visible)
+            XUnmapWindow(m_display, w->xid);
+        XFlush(m_display);
+        return;
+    }
     if (visible) {
         if (!w->child) {
             XWMHints hints{};
@@ -358,7 +402,7 @@ void X11Backend::SetVisible(NativeWindow window, bool visible)
 void X11Backend::SetIconic(NativeWindow window, bool iconic)
 {
     X11Window* w = Find(window);
-    if (!w || w->child)
+    if (!w || w->child || w->traits.kind == NativeKind::TrayIcon)
         return;
     w->iconicOnMap = iconic;
     if (!w->wantMapped)
@@ -396,7 +440,7 @@ void X11Backend::Raise(NativeWindow window)
 void X11Backend::Activate(NativeWindow window)
 {
     X11Window* w = Find(window);
-    if (!w || w->child)
+    if (!w || w->child || w->traits.kind == NativeKind::TrayIcon)
         return;
     if (!w->mapped) {
         // Focus cannot go to an unmapped window; it is asked for again when the map arrives.
@@ -513,8 +557,12 @@ void X11Backend::Present(NativeWindow window, const Surface& pixels, const CRect
     X11Window* w = Find(window);
     if (!w || rect.IsRectEmpty())
         return;
+    if (w->traits.kind == NativeKind::TrayIcon && w->depth != 32 && m_shape) {
+        PresentShaped(*w, pixels, rect);
+        return;
+    }
     if (!w->image)
-        w->image = std::make_unique<X11Image>(m_display, m_visual, m_depth, m_shm);
+        w->image = std::make_unique<X11Image>(m_display, w->visual, w->depth, m_shm);
     if (!w->gc)
         w->gc = XCreateGC(m_display, w->xid, 0, nullptr);
     if (!w->image->Ensure(pixels.Width(), pixels.Height()))

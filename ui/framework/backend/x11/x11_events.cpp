@@ -106,6 +106,8 @@ void X11Backend::Handle(XEvent& event)
 {
     if (!m_sink)
         return;
+    if (HandleTrayEvent(event))
+        return;
     const NativeWindow window = event.xany.window;
     switch (event.type) {
     case Expose:

@@ -27,6 +27,12 @@ struct X11Window {
     bool focusOnMap = false;
     bool inputEmpty = false; // the input shape is empty: the pointer passes through
     PointerShape cursor = PointerShape::Arrow;
+    // The window's own visual when it is not the backend's (a tray icon takes the tray's).
+    Visual* visual = nullptr;
+    int depth = 0;
+    Colormap ownColormap = 0;
+    // A tray icon without an alpha channel shows its picture through a bounding shape.
+    std::vector<uint8_t> shapeMask;
 };
 
 class X11Backend : public WindowBackend {
@@ -66,6 +72,8 @@ public:
     std::optional<std::string> GetClipboardText(int timeoutMs) override;
     NativeWindow FindWindowWithProperty(const std::wstring& name) const override;
     void RequestRestore(NativeWindow window) override;
+    bool HasSystemTray() const override { return m_trayManager != 0; }
+    bool DockInSystemTray(NativeWindow window) override;
 
     void WaitAndDispatch(int wakeFd, std::optional<int64_t> deadline) override;
     void DispatchPending() override;
@@ -91,6 +99,19 @@ private:
     void HandleConfigure(const XConfigureEvent& event);
     void HandleProperty(const XPropertyEvent& event);
     void HandleClientMessage(const XClientMessageEvent& event);
+
+    // The system tray (x11_tray.cpp): the manager owning _NET_SYSTEM_TRAY_S<screen>, watched for going
+    // away; a new one announces itself with a MANAGER message on the root window.
+    struct TrayAtoms {
+        Atom selection, opcode, visual, manager, xembedInfo;
+    };
+    void WatchTrayManager();
+    void SetTrayManager(Window manager);
+    // The tray's visual when it offers one with an alpha channel, else null.
+    Visual* TrayVisual(int& depth) const;
+    void SetXEmbedMapped(const X11Window& w, bool mapped);
+    bool HandleTrayEvent(const XEvent& event);
+    void PresentShaped(X11Window& w, const Surface& pixels, const CRect& rect);
 
     // The clipboard (x11_clipboard.cpp): an unmapped window of ours owns the CLIPBOARD selection and
     // answers other clients' requests for it; pastes are asked for and awaited on the same window.
@@ -121,6 +142,9 @@ private:
     Cursor m_cursors[4] = {};
     Atoms m_atoms{};
     std::unordered_map<NativeWindow, std::unique_ptr<X11Window>> m_windows;
+
+    TrayAtoms m_tray{};
+    Window m_trayManager = 0;
 
     ClipboardAtoms m_clip{};
     Window m_selectionWindow = 0;
