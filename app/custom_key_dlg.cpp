@@ -4,7 +4,9 @@
 #include "app/control_helpers.h"
 #include "app/text_ids.h"
 #include "app/ui_message_box.h"
+#include "core/folders.h"
 #include "core/virtual_keys.h"
+#include "platform/file_chooser.h"
 #include "ui/controls/m_button.h"
 #include "ui/controls/m_combo_box.h"
 #include "ui/controls/m_edit.h"
@@ -29,6 +31,7 @@ constexpr int kTextChooseProgram = 218;
 const CRect kTextLabelRect(200, 206, 610, 236);
 const CRect kTextFieldRect(200, 236, 610, 274);
 const CRect kListLabelRect(410, 130, 610, 160);
+const CRect kBrowseRect(620, 245, 640, 265);
 
 int FieldLabelText(int mode)
 {
@@ -48,9 +51,9 @@ int FieldLabelText(int mode)
 
 } // namespace
 
-CustomKeyDlg::CustomKeyDlg(ProfileDatabase& database, KeyAssignments& assignments, int keyCode,
-                           CString keyCaption, int profile, int mode)
-    : m_database(database), m_assignments(assignments), m_keyCode(keyCode),
+CustomKeyDlg::CustomKeyDlg(ProfileDatabase& database, KeyAssignments& assignments, FileChooser* chooser,
+                           int keyCode, CString keyCaption, int profile, int mode)
+    : m_database(database), m_assignments(assignments), m_chooser(chooser), m_keyCode(keyCode),
       m_keyCaption(std::move(keyCaption)), m_profile(profile), m_mode(mode)
 {
 }
@@ -172,10 +175,12 @@ void CustomKeyDlg::ShowType()
         label->SetRect(list ? kListLabelRect : kTextLabelRect);
         label->SetVisible(labelText != 0);
     }
-    if (!list) {
+    if (!list)
         PlaceControl(*this, kTextField, kTextFieldRect);
-        // FIXME: the program browse button (43, right of the field) opens the desktop's file chooser
-        // once the file chooser seam exists; until then the path is typed into the field.
+    // A program's file can be looked for rather than typed.
+    if (mode == CustomKeyMode::kProgram && m_chooser) {
+        PlaceControl(*this, kBrowse, kBrowseRect);
+        ShowControl(*this, kBrowse, true);
     }
 
     m_choices = CustomKeyChoices(mode, m_database, CurrentAssignmentTexts());
@@ -204,6 +209,11 @@ long CustomKeyDlg::OnMessage(unsigned id, unsigned code, unsigned /*wParam*/, lo
         if (code != kCodeClick)
             return 0;
         Apply();
+        return 1;
+    case kBrowse:
+        if (code != kCodeClick)
+            return 0;
+        ChooseProgram();
         return 1;
     default:
         return 0;
@@ -252,6 +262,25 @@ void CustomKeyDlg::Apply()
         DoCancel();
         return;
     }
+}
+
+void CustomKeyDlg::ChooseProgram()
+{
+    auto* field = FindControl<MEdit>(*this, kTextField);
+    if (!m_chooser || !field)
+        return;
+    field->HideEdit();
+    FileChooserRequest request;
+    request.kind = FileChooserRequest::Kind::Open;
+    request.title = GetText(kDialogSection, kTextChooseProgram);
+    request.owner = GetSafeHwnd();
+    // Where the program already named lives, when it still does.
+    const NativeFilePath typed = NativeFilePath::FromWide(field->GetEditText());
+    const NativeFilePath folder = FolderOf(typed);
+    if (!folder.empty() && PathExists(Utf8ToWide(folder.Native())))
+        request.folder = folder;
+    if (const std::optional<NativeFilePath> chosen = m_chooser->Choose(request))
+        field->SetTitle(Utf8ToWide(chosen->Native()).c_str());
 }
 
 void CustomKeyDlg::Tell(int titleId, const CString& text)

@@ -15,6 +15,7 @@
 #include "keys/custom_key_rules.h"
 #include "ui/framework/m_dialog.h"
 
+class FileChooser;
 class ProfileDatabase;
 
 class CustomKeyDlg final : public MDialog {
@@ -42,9 +43,9 @@ public:
     // A text to type is cut here; the field takes no more.
     static constexpr int kMaxTextLength = 1000;
 
-    // `keyCaption` names the key in the key field.
-    CustomKeyDlg(ProfileDatabase& database, KeyAssignments& assignments, int keyCode, CString keyCaption,
-                 int profile, int mode);
+    // `keyCaption` names the key in the key field; `chooser` (may be null) picks a program's file.
+    CustomKeyDlg(ProfileDatabase& database, KeyAssignments& assignments, FileChooser* chooser, int keyCode,
+                 CString keyCaption, int profile, int mode);
 
     // Modal over `owner`, centred on it; kStored or kClosed.
     int DoModal(MWindow* owner);
@@ -61,10 +62,12 @@ private:
     // Shows the controls the selected type needs and fills the value list.
     void ShowType();
     void Apply();
+    void ChooseProgram();
     void Tell(int titleId, const CString& text);
 
     ProfileDatabase& m_database;
     KeyAssignments& m_assignments;
+    FileChooser* m_chooser;
     const int m_keyCode;
     const CString m_keyCaption;
     const int m_profile;

@@ -340,8 +340,8 @@ long CustomKeyPage::OnKeyMenuCommand(long itemId)
 void CustomKeyPage::RunCustomKeyDialog(int mode)
 {
     const int profile = m_window.CurrentProfile().Profile();
-    CustomKeyDlg dialog(*m_window.Services().database, *m_assignments, m_currentKey, KeyCaption(m_currentKey),
-                        profile, mode);
+    CustomKeyDlg dialog(*m_window.Services().database, *m_assignments, m_window.Services().fileChooser,
+                        m_currentKey, KeyCaption(m_currentKey), profile, mode);
     if (dialog.DoModal(&m_window) != CustomKeyDlg::kStored)
         return;
     ShowProfileAssignments(profile);

@@ -607,6 +607,8 @@ TEST_F(CustomKeyPageTest, ProgramAddressAndTextKeysAreMadeOnThePageAndRunFromThe
     StartOnPage();
     const CString program = services.dataFolder + L"tool.sh";
     std::ofstream(NativePath(program)) << "#!/bin/sh\n";
+    // The program is looked for with the file chooser; the others are typed.
+    fileChooser.Answer(NativeFilePath(NativePath(program)));
     struct MadeCase {
         int key;
         unsigned menuRow;
@@ -615,7 +617,7 @@ TEST_F(CustomKeyPageTest, ProgramAddressAndTextKeysAreMadeOnThePageAndRunFromThe
         CString shown;
     };
     const MadeCase cases[] = {
-        {kKeyA, KeyMenu::kProgram, program, {L"tool.sh", program, 8}, L"tool.sh"},
+        {kKeyA, KeyMenu::kProgram, L"", {L"tool.sh", program, 8}, L"tool.sh"},
         {kKeyB, KeyMenu::kAddress, L" example.com", {L"example.com", L"", 9}, L"example.com"},
         {kKeyC, KeyMenu::kText, L"Hi \u00E9", {L"Hi \u00E9", L"", 10}, L"Hi \u00E9"},
     };
@@ -625,7 +627,12 @@ TEST_F(CustomKeyPageTest, ProgramAddressAndTextKeysAreMadeOnThePageAndRunFromThe
             auto* field = dynamic_cast<MEdit*>(dialog.GetControl(CustomKeyDlg::kTextField));
             ASSERT_TRUE(field->IsVisible());
             EXPECT_FALSE(dialog.GetControl(CustomKeyDlg::kValueList)->IsVisible());
-            field->SetTitle(c.entered.c_str());
+            const bool browse = c.record.type == 8;
+            EXPECT_EQ(dialog.GetControl(CustomKeyDlg::kBrowse)->IsVisible() != 0, browse);
+            if (browse)
+                ClickControl(dialog, CustomKeyDlg::kBrowse);
+            else
+                field->SetTitle(c.entered.c_str());
         });
         KeyAssignmentRow row;
         ASSERT_TRUE(database.GetKeyAssignment(1, 0, c.key, row));
@@ -636,6 +643,9 @@ TEST_F(CustomKeyPageTest, ProgramAddressAndTextKeysAreMadeOnThePageAndRunFromThe
                   std::tie(c.record.macro_desc, c.record.param, c.record.type));
         EXPECT_EQ(TipOfKey(c.key), Tip(c.record.type == 8 ? 210 : c.record.type == 9 ? 211 : 212, c.shown));
     }
+    ASSERT_EQ(fileChooser.Requests().size(), 1u);
+    EXPECT_EQ(fileChooser.Requests()[0].kind, FileChooserRequest::Kind::Open);
+    EXPECT_EQ(fileChooser.Requests()[0].title, TextIn(1033, 218));
     EXPECT_EQ(Refreshes(), 3);
     EXPECT_EQ(keyFilter.WatchedKeys(), (std::vector<unsigned>{kKeyA, kKeyB, kKeyC}));
 
