@@ -19,6 +19,7 @@
 #include "device/device_worker.h"
 #include "device/hid_device_manager.h"
 #include "macros/software_keys.h"
+#include "platform/fake/us_character_keys.h"
 #include "platform/process_exit.h"
 #include "platform/tray_icon.h"
 #include "store/profile_database.h"
@@ -190,6 +191,10 @@ void KeyboardDlg::LoadDescription()
     m_software = LoadSoftwareData(configPath);
     m_home->SetSoftwareData(m_software);
     m_modelSelection->SelectDeviceType(kStartupDeviceType);
+    // FIXME: the profile list takes over choosing the current profile (and making the default ones).
+    if (const int active = m_services.database->GetActiveProfile(); active > 0)
+        m_profileState.SetProfile(active);
+    m_customKeys->ShowProfileAssignments(m_profileState.Profile());
 }
 
 int KeyboardDlg::InitUI(CRect client)
@@ -309,6 +314,12 @@ void KeyboardDlg::QueueTask(int code)
 {
     if (m_worker)
         m_worker->QueueTask(code);
+}
+
+const CharacterKeySource& KeyboardDlg::LayoutCharacters() const
+{
+    static const UsCharacterKeys usLayout;
+    return m_services.characterKeys ? *m_services.characterKeys : usLayout;
 }
 
 int KeyboardDlg::CurrentDeviceType() const

@@ -26,9 +26,11 @@
 #include "device/device_description.h"
 #include "device/device_window_view.h"
 #include "device/keyboard_model_selection.h"
+#include "keys/profile_state.h"
 #include "platform/hid_device_events.h"
 #include "ui/framework/m_dialog.h"
 
+class CharacterKeySource;
 class CommandProtocol;
 class CustomKeyPage;
 class DeviceWorker;
@@ -134,6 +136,10 @@ public:
     const DeviceDescription& Description() const { return m_description; }
     const SoftwareData& Software() const { return m_software; }
     KeyboardModelSelection& ModelSelection() { return *m_modelSelection; }
+    // The current profile and Fn layer (the worker reads them too).
+    ProfileState& CurrentProfile() { return m_profileState; }
+    // Which key types each character on the layout in use.
+    const CharacterKeySource& LayoutCharacters() const;
 
     // A skinned message box over the main window (kind 0: one button; 4: two); its result.
     int ShowMessageBox(const CString& title, const CString& text, int kind);
@@ -203,6 +209,7 @@ private:
     DeviceDescription m_description;
     SoftwareData m_software;
     std::unique_ptr<KeyboardModelSelection> m_modelSelection;
+    ProfileState m_profileState;
     std::unique_ptr<CommandProtocol> m_protocol;
     std::unique_ptr<SoftwareKeys> m_softwareKeys;
     std::unique_ptr<DeviceWorker> m_worker;

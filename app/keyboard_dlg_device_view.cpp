@@ -161,7 +161,7 @@ void KeyboardDlg::ReloadMacroPage()
 void KeyboardDlg::ReloadProfileList()
 {
     // FIXME: the custom key page reloads its profile list here.
-    RunOnWindow([] {});
+    RunOnWindow([this] { m_customKeys->ShowProfileAssignments(m_profileState.Profile()); });
 }
 
 void KeyboardDlg::RefreshSoftwareKeys()
@@ -225,9 +225,11 @@ void KeyboardDlg::UpdateFirmwareTool()
 
 DeviceJobSettings KeyboardDlg::JobSettings()
 {
-    // FIXME: the current profile, Fn layer, lighting mode and custom set come from the pages once they
-    // keep them; until then the first profile's defaults.
-    return {};
+    DeviceJobSettings settings;
+    settings.profile = m_profileState.Profile();
+    settings.fnLayer = m_profileState.FnLayer();
+    // FIXME: the lighting mode and the custom set come from the lighting page once it keeps them.
+    return settings;
 }
 
 std::vector<KeyColour> KeyboardDlg::ReactiveKeyColours()

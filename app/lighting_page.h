@@ -2,8 +2,8 @@
 // The lighting page (page 52): modes, their parameters, colours, per-key painting and the reactive
 // modes. Ids 71, 72 and 75–195.
 //
-// FIXME: the page's controls come with the lighting work; until then the page is an empty layout and
-// its ids and the model selection's calls already land here.
+// FIXME: the page's controls come with the lighting work; until then the page holds only its keyboard
+// view (72, mode 102, filled from the model's layout), and its ids already land here.
 
 #include "app/main_page.h"
 #include "core/wide_text.h"

@@ -44,11 +44,13 @@ constexpr unsigned kProfileButtonLast = 64;
 constexpr unsigned kProfileListBack = 65;
 constexpr unsigned kProfileList = 66;
 constexpr unsigned kCustomKeyboard = 67;
+constexpr unsigned kKeyAssignmentLine = 68; // what to do, or why assignments are not carried out
 constexpr unsigned kKeyPicker = 69;
 
 // Lighting page: 71, 72 and 75–195.
 constexpr unsigned kLightingFirst = 71;
 constexpr unsigned kLightingSecond = 72;
+constexpr unsigned kLightingKeyboard = kLightingSecond; // the lighting page's keyboard view
 constexpr unsigned kLightingRangeFirst = 75;
 constexpr unsigned kLightingRangeLast = 195;
 

@@ -18,6 +18,7 @@
 #include "platform/linux/steady_monotonic_clock.h"
 #include "platform/linux/udev_hid_monitor.h"
 #include "platform/linux/uinput_virtual_hid_device.h"
+#include "platform/linux/x11_character_keys.h"
 #include "sim/keyboard_simulator.h"
 #include "store/profile_database.h"
 #include "ui/framework/manager.h"
@@ -53,6 +54,8 @@ struct ProgramPlatform::Layers {
     EvdevKeyFilter keyFilter;
     ProcessCommandRunner commandRunner;
     PkexecRuleInstaller installer;
+    // Connects to the display only when a text is first typed.
+    X11CharacterKeys characterKeys;
     // A simulated run types on a virtual keyboard of its own and watches no real keyboard.
     MemoryVirtualHidDevice simulatedVirtualDevice;
     MemoryKeyFilterDevice simulatedKeyFilter;
@@ -83,6 +86,7 @@ ProgramPlatform::ProgramPlatform(CString appFolder, CString dataFolder, Keyboard
         m_services.keyFilter = &m_layers->keyFilter;
         m_services.installer = &m_layers->installer;
     }
+    m_services.characterKeys = &m_layers->characterKeys;
     m_services.database = &ProfileDatabase::Instance();
     m_services.simulator = simulator;
     m_services.appFolder = std::move(appFolder);

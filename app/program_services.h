@@ -3,11 +3,14 @@
 // HID manager, the profile database, the device worker and the folders. The entry (or a test) builds it
 // and keeps it alive for as long as the main window exists.
 
+#include <functional>
 #include <memory>
+#include <string>
 
 #include "core/wide_text.h"
 
 class Autostart;
+class CharacterKeySource;
 class DriverInstaller;
 class FileChooser;
 class HidDeviceManager;
@@ -46,6 +49,11 @@ struct ProgramServices {
     VirtualHidDevice* virtualDevice = nullptr;
     KeyFilterDevice* keyFilter = nullptr;
     DriverInstaller* installer = nullptr;
+    // Which key types each character on the keyboard layout in use (typing a text through the virtual
+    // keyboard); null: a US layout.
+    const CharacterKeySource* characterKeys = nullptr;
+    // Diagnostics lines (a text that could not be typed whole); standard error when not set.
+    std::function<void(const std::string& line)> log;
     // Whether the user may be asked to install the access rule (not in a screenshot run).
     bool mayAskToInstall = true;
     CString appFolder;  // with its separator

@@ -3,6 +3,7 @@
 #include "app/app_messages.h"
 #include "app/control_helpers.h"
 #include "app/keyboard_dlg.h"
+#include "app/keyboard_view_filling.h"
 #include "app/language_text.h"
 #include "app/main_window_ids.h"
 #include "ui/controls/c_check_button.h"
@@ -10,6 +11,7 @@
 #include "ui/controls/m_combo_box.h"
 #include "ui/controls/m_text.h"
 #include "ui/framework/c_area.h"
+#include "ui/keyboard/keyboard_ctrl.h"
 
 namespace {
 
@@ -52,8 +54,8 @@ void SettingsPage::Build(MPanel* page, const CRect& /*client*/)
             button->SetImage(L"btn_apply.png", 4);
         texts.BindAndApply(m_window, id, textId);
     }
-    // FIXME: KeyboardCtrl is not built yet; once it is, the view runs in mode 102.
-    MakeControl<MControl>(page, L"KeyboardCtrl", MainId::kSettingsKeyboard);
+    if (auto* view = MakeControl<KeyboardCtrl>(page, L"KeyboardCtrl", MainId::kSettingsKeyboard))
+        view->SetKeyboardCtrlMode(KeyboardCtrl::kModeLightPreview);
 }
 
 void SettingsPage::Layout(const CRect& client)
@@ -130,15 +132,15 @@ void SettingsPage::ShowRestoreDefaults(bool visible)
 
 void SettingsPage::ClearKeyboard()
 {
-    // FIXME: KeyboardCtrl::DeleteAllKeys once the keyboard view exists.
+    KeyboardViewFilling::Clear(m_window, MainId::kSettingsKeyboard);
 }
 
-void SettingsPage::PlaceKeyboard(const CRect& rect, const CString& /*picture*/, int /*width*/, int /*height*/)
+void SettingsPage::PlaceKeyboard(const CRect& rect, const CString& picture, int width, int height)
 {
-    PlaceControl(m_window, MainId::kSettingsKeyboard, rect);
+    KeyboardViewFilling::Place(m_window, MainId::kSettingsKeyboard, rect, picture, width, height);
 }
 
-void SettingsPage::AddKeyItem(const LayoutKeyItem& /*key*/)
+void SettingsPage::AddKeyItem(const LayoutKeyItem& key)
 {
-    // FIXME: KeyboardCtrl::AddKeyItem once the keyboard view exists.
+    KeyboardViewFilling::AddKey(m_window, MainId::kSettingsKeyboard, key);
 }

@@ -28,3 +28,17 @@ inline constexpr int kTextImportProfileDialog = 187;
 inline constexpr int kTextExportProfileDialog = 188;
 inline constexpr int kTextImportMacroDialog = 189;
 inline constexpr int kTextExportMacroDialog = 190;
+
+// Key assignment beyond the keyboard's own types: the custom key dialog's text field labels, its
+// messages, a program-run action that failed, and why software keys are not working.
+inline constexpr int kTextProgramMissing = 213;  // followed by the path
+inline constexpr int kTextCannotOpen = 214;      // followed by what could not be opened
+inline constexpr int kTextProgramField = 215;    // label of the program path field
+inline constexpr int kTextAddressField = 216;    // label of the web address field
+inline constexpr int kTextTypedTextField = 217;  // label of the text field
+inline constexpr int kTextProfileField = 219;    // label of the target profile list
+inline constexpr int kTextFillInField = 280;     // apply with an empty field
+inline constexpr int kTextNothingToChoose = 281; // apply with an empty list
+inline constexpr int kTextNoVirtualKeyboard = 285;
+inline constexpr int kTextNoKeyboardAccess = 286;
+inline constexpr int kTextNoKeyFilter = 287;

@@ -5,6 +5,7 @@
 
 #include "device/key_codes.h"
 #include "device/protocol_encoding.h"
+#include "keys/key_assignments.h"
 #include "macros/filter_key_list.h"
 
 namespace {
@@ -127,6 +128,9 @@ void SoftwareKeys::RefreshLocked(int profile, int fnLayer)
 
     KeyAssignmentList rows;
     m_database.ListKeyAssignments(profile, fnLayer, rows);
+    // A row the program cannot carry out (from an old or foreign profile file) leaves its key alone.
+    const KeyExtraLookup records = KeyExtrasOf(m_database);
+    std::erase_if(rows, [&](const auto& row) { return !IsSoundAssignment(*row, records); });
     if (rows.size() > kFilterListEntries)
         rows.resize(kFilterListEntries);
     {
@@ -182,6 +186,9 @@ void SoftwareKeys::Exit()
         std::unique_lock lock(m_playLock);
         m_playEnded.wait_for(lock, std::chrono::seconds(1), [this] { return !m_playing; });
     }
+    // A text being typed stops after its current step.
+    if (m_typingThread.joinable())
+        m_typingThread.join();
     m_vhidev.ReleaseAll();
     m_vhidev.Close();
 }
@@ -282,6 +289,62 @@ void SoftwareKeys::RunAssignment(const KeyAssignmentRow& row, bool pressed)
 void SoftwareKeys::ReleaseAll()
 {
     m_vhidev.ReleaseAll();
+}
+
+// --- Typing ---
+
+bool SoftwareKeys::TypeKeys(std::vector<CharacterKey> keys)
+{
+    if (m_closing || keys.empty())
+        return false;
+    {
+        std::lock_guard lock(m_typingLock);
+        if (m_typing)
+            return false;
+    }
+    // The last text has been typed: its thread is ending or gone.
+    if (m_typingThread.joinable())
+        m_typingThread.join();
+    if (!FindVirtualDevice())
+        return false;
+    {
+        std::lock_guard lock(m_typingLock);
+        m_typing = true;
+    }
+    m_typingThread = std::thread([this, keys = std::move(keys)] {
+        TypeKeysNow(keys);
+        std::lock_guard lock(m_typingLock);
+        m_typing = false;
+    });
+    return true;
+}
+
+bool SoftwareKeys::IsTyping() const
+{
+    std::lock_guard lock(m_typingLock);
+    return m_typing;
+}
+
+void SoftwareKeys::TypeKeysNow(const std::vector<CharacterKey>& keys)
+{
+    const auto step = [this](unsigned usage, bool pressed) {
+        m_vhidev.SetKey(usage, pressed);
+        m_clock.SleepFor(kTypingStepDelay);
+    };
+    for (const CharacterKey& key : keys) {
+        if (m_closing)
+            return;
+        if (key.shift)
+            step(CharacterKeySource::kLeftShiftUsage, true);
+        if (key.altGr)
+            step(CharacterKeySource::kRightAltUsage, true);
+        step(key.usage, true);
+        step(key.usage, false);
+        if (key.altGr)
+            step(CharacterKeySource::kRightAltUsage, false);
+        if (key.shift)
+            step(CharacterKeySource::kLeftShiftUsage, false);
+    }
 }
 
 // --- Playback ---

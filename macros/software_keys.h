@@ -24,8 +24,11 @@
 #include <map>
 #include <mutex>
 #include <string>
+#include <thread>
+#include <vector>
 
 #include "device/device_window_view.h"
+#include "keys/text_typing.h"
 #include "macros/filter_monitor.h"
 #include "macros/vhidev.h"
 #include "platform/driver_installer.h"
@@ -43,7 +46,7 @@ enum class SoftwareKeyStatus {
     NoFilter,         // the key filter could not be opened
 };
 
-class SoftwareKeys : public MacroPlayer {
+class SoftwareKeys : public MacroPlayer, public KeyTyper {
 public:
     // Appends the macro id to the worker's macro-play queue if that is empty; true when it did
     // (DeviceWorker::QueueMacroPlay). The worker keeps the entry until PlayMacro has returned, so a
@@ -70,6 +73,8 @@ public:
     // A macro delay, a shortcut step and how soon a playing macro notices that it is to stop.
     static constexpr std::chrono::milliseconds kMinimumRecordDelay{5};
     static constexpr std::chrono::milliseconds kShortcutStepDelay{10};
+    // Between the key changes of a typed text.
+    static constexpr std::chrono::milliseconds kTypingStepDelay{4};
     static constexpr std::chrono::milliseconds kStopCheckInterval{20};
     static constexpr int kLoopUntilReleased = 16;
     static constexpr int kLoopUntilNextPress = 32;
@@ -96,8 +101,8 @@ public:
     bool OfferDriverInstall(const AskInstall& ask);
 
     bool FindVirtualDevice();
-    // Rebuilds the key table from the profile's assignments in the Fn layer, hands the keys to the
-    // filter and restarts the monitor.
+    // Rebuilds the key table from the profile's sound assignments in the Fn layer (a row the program
+    // cannot carry out leaves its key alone), hands the keys to the filter and restarts the monitor.
     void RefreshSoftwareKeys(int profile, int fnLayer);
     // Stops the monitor thread and releases everything.
     void StopMonitor();
@@ -108,6 +113,10 @@ public:
     // One macro at a time: a call while one plays returns at once.
     void PlayMacro(int macroId) override;
     void PlayShortcut(int value);
+    // Types the keys on a thread of its own (each with its modifiers, pressed and released). False
+    // while another text is being typed, without a virtual keyboard, or after the exit.
+    bool TypeKeys(std::vector<CharacterKey> keys) override;
+    bool IsTyping() const;
     void ReleaseAll();
     // Stops the monitor, clears the filter's keys, closes the filter, releases everything and ends a
     // playing macro (waiting for it up to a second). Later calls do nothing.
@@ -126,6 +135,7 @@ private:
     SoftwareKeyStatus CurrentStatus() const;
     void PlayMacroPasses(int macroId);
     bool PlayPass(int macroId);
+    void TypeKeysNow(const std::vector<CharacterKey>& keys);
     // Sleeps `delay` on the clock; false when told to stop meanwhile (the rest is not slept).
     bool PausePlayback(std::chrono::milliseconds delay);
     bool StopRequested() const { return m_stop || m_closing; }
@@ -159,6 +169,10 @@ private:
     std::mutex m_queuedKeyLock; // the macro queue's answer and the key that queued the macro
     int m_queuedMacroKey = 0;
     bool m_queuedKeyHeld = false;
+    mutable std::mutex m_typingLock;
+    bool m_typing = false;
+    std::thread m_typingThread; // started and joined on the UI thread
+
     std::mutex m_playLock;
     std::condition_variable m_playEnded;
     bool m_playing = false; // PlayMacro is running

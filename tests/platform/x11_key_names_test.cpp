@@ -6,6 +6,8 @@
 #include <unistd.h>
 
 #include "platform/fake/fixed_key_names.h"
+#include "platform/fake/us_character_keys.h"
+#include "platform/linux/x11_character_keys.h"
 #include "platform/linux/x11_key_names.h"
 
 namespace {
@@ -109,4 +111,31 @@ TEST_F(X11KeyNamesTest, FollowsALayoutChange)
     EXPECT_EQ(m_names->KeyName(192), L"^") << "a dead key names its accent";
     EXPECT_EQ(m_names->KeyName(36), L"Home");
     EXPECT_EQ(m_names->KeyName(103), L"Num 7");
+}
+
+// The keys that type each character, from the same keymap: on a US layout the fixed table's, on a German
+// one the keys moved, the AltGr level used, and dead keys left out.
+TEST_F(X11KeyNamesTest, CharactersAreTypedWithTheKeysOfTheLayoutInUse)
+{
+    ASSERT_TRUE(m_server.SetLayout("us"));
+    const X11CharacterKeys keys(m_server.Display());
+    for (char32_t c = 0x20; c < 0x7F; ++c)
+        EXPECT_EQ(keys.KeyFor(c), UsCharacterKey(c)) << "character " << static_cast<int>(c);
+    EXPECT_EQ(keys.KeyFor(U'\n'), (CharacterKey{40, false, false}));
+    EXPECT_EQ(keys.KeyFor(U'\u00F6'), std::nullopt);
+
+    ASSERT_TRUE(m_server.SetLayout("de"));
+    EXPECT_EQ(keys.KeyFor(U'z'), (CharacterKey{28, false, false}));
+    EXPECT_EQ(keys.KeyFor(U'Z'), (CharacterKey{28, true, false}));
+    EXPECT_EQ(keys.KeyFor(U'\u00F6'), (CharacterKey{51, false, false}));
+    EXPECT_EQ(keys.KeyFor(U'@'), (CharacterKey{20, false, true}));
+    EXPECT_EQ(keys.KeyFor(U'\u20AC'), (CharacterKey{8, false, true}));
+    EXPECT_EQ(keys.KeyFor(U'7'), (CharacterKey{36, false, false})) << "the main row, not the keypad";
+    EXPECT_EQ(keys.KeyFor(U'^'), std::nullopt) << "only a dead key makes it";
+}
+
+TEST(X11CharacterKeysWithoutDisplayTest, FallsBackToAUsLayout)
+{
+    const X11CharacterKeys keys(":9999");
+    EXPECT_EQ(keys.KeyFor(U'A'), (CharacterKey{4, true, false}));
 }
